@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+/// A failure to read or write a document file. The codes are those of Cocoa's file errors, so
+/// that a document type written for either platform raises the same values.
+///
+/// A document reader raises it with a code alone; the document controller adds the file's name
+/// and, for operating-system failures, the system's reason when it shows the error.
+class FileError final {
+public:
+    enum Code {
+        ReadUnknown = 256,
+        ReadNoPermission = 257,
+        ReadCorruptFile = 259,
+        ReadNoSuchFile = 260,
+        ReadInapplicableStringEncoding = 261,
+        WriteUnknown = 512,
+        WriteNoPermission = 513,
+        WriteOutOfSpace = 640,
+    };
+
+    explicit FileError(Code code, QString systemReason = {})
+        : m_code(code)
+        , m_systemReason(std::move(systemReason)) {}
+
+    Code code() const { return m_code; }
+    const QString &systemReason() const { return m_systemReason; }
+
+    /// A sentence for the user that names the file at `path`.
+    QString message(const QString &path) const;
+
+private:
+    Code m_code;
+    QString m_systemReason;
+};
+
+} // namespace platform

@@ -1,0 +1,32 @@
+#include "TestSandbox.h"
+
+#include <QDir>
+
+namespace scribbet::testing {
+
+TestSandbox::TestSandbox()
+    : m_previousHome(qgetenv("HOME"))
+{
+    const QString root = m_root.path();
+    qputenv("HOME", QFile::encodeName(root));
+    for (const char *variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
+                                 "XDG_CACHE_HOME", "XDG_DOCUMENTS_DIR"})
+        qunsetenv(variable);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/.config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root + QStringLiteral("/.local/share")));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(root + QStringLiteral("/.local/state")));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(root + QStringLiteral("/.cache")));
+    QDir(root).mkpath(QStringLiteral("Documents"));
+}
+
+TestSandbox::~TestSandbox()
+{
+    qputenv("HOME", m_previousHome);
+}
+
+QString TestSandbox::path(const QString &relative) const
+{
+    return relative.isEmpty() ? m_root.path() : m_root.filePath(relative);
+}
+
+} // namespace scribbet::testing

@@ -1,0 +1,200 @@
+#include "scribbet/TextDocument.h"
+
+#include "platform/FileError.h"
+
+#include <QTest>
+
+#include <optional>
+#include <string_view>
+
+using platform::FileError;
+using platform::FileWrapper;
+using scribbet::TextDocument;
+
+namespace {
+
+constexpr int readable = 0;
+
+// The outcome of reading bytes: the text, or the error code.
+struct ReadOutcome {
+    QByteArray text;
+    int errorCode = readable;
+};
+
+ReadOutcome readBytes(const QByteArray &bytes)
+{
+    try {
+        return {TextDocument(platform::ReadConfiguration{FileWrapper::regularFile(bytes)}).text};
+    } catch (const FileError &error) {
+        return {{}, error.code()};
+    }
+}
+
+QByteArray utf8(std::u8string_view text)
+{
+    return {reinterpret_cast<const char *>(text.data()), qsizetype(text.size())};
+}
+
+QByteArray fromHex(const char *hex)
+{
+    return QByteArray::fromHex(hex);
+}
+
+} // namespace
+
+class TextDocumentTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readsAndWritesFileForms_data();
+    void readsAndWritesFileForms();
+    void directoryIsRefusedBeforeDecoding();
+    void fiveMegabyteSingleLineComesBackWhole();
+    void textInEveryScriptComesBackByteForByte();
+    void copiesShareTheText();
+    void equalityIsCanonical();
+};
+
+// Each row: the file's bytes, then either the text they read as (and which is written back) or
+// the error code. Where Qt's own decoders would differ, the row says how.
+void TextDocumentTest::readsAndWritesFileForms_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("errorCode");
+
+    auto text = [](const char *name, const char *file, const char *decoded) {
+        QTest::newRow(name) << fromHex(file) << fromHex(decoded) << readable;
+    };
+    auto refused = [](const char *name, const char *file) {
+        QTest::newRow(name) << fromHex(file) << QByteArray() << int(FileError::ReadInapplicableStringEncoding);
+    };
+
+    text("empty file", "", "");
+    text("plain ascii", "68656c6c6f", "68656c6c6f");
+    text("utf-8 mark is dropped", "efbbbf61", "61");
+    text("mark after text stays", "61efbbbf", "61efbbbf");
+    // Qt's UTF-8 decoder would drop both marks by itself.
+    text("second leading mark stays", "efbbbfefbbbf61", "efbbbf61");
+    text("only a mark", "efbbbf", "");
+    text("cr lf lines", "610d0a620d0a", "610d0a620d0a");
+    text("cr lines", "610d620d", "610d620d");
+    text("mixed line endings", "610d0a620a630d640a0d", "610d0a620a630d640a0d");
+    text("no final line ending kept as is", "610a62", "610a62");
+    text("nbsp line and paragraph separators", "61c2a062e280a863e280a964", "61c2a062e280a863e280a964");
+    text("nul is text", "00", "00");
+    text("utf-16 lookalike is utf-8 with nul", "6100", "6100");
+    text("largest code point", "f48fbfbf", "f48fbfbf");
+
+    text("utf-16 le with mark", "fffe61006200", "6162");
+    text("utf-16 be with mark", "feff00610062", "6162");
+    text("utf-16 only a mark", "fffe", "");
+    text("utf-16 second mark stays", "fffefffe6100", "efbbbf61");
+    text("utf-16 surrogate pair", "fffe3dd800de", "f09f9880");
+    text("utf-16 replacement character is text", "fffefdff", "efbfbd");
+    text("utf-16 le without mark", "e9006100", "c3a961");
+    // Qt's UTF-16 decoder would assume little-endian here.
+    text("utf-16 be without mark", "00e90061", "c3a961");
+    text("utf-16 cr lf kept", "fffee9000d000a00", "c3a90d0a");
+
+    refused("latin-1 is not utf-16", "636166e9");
+    refused("truncated utf-8 sequence", "61e282");
+    refused("overlong nul", "c080");
+    refused("overlong slash", "e080af61");
+    refused("encoded surrogate", "eda08061");
+    refused("above U+10FFFF", "f4908080");
+    refused("invalid lead byte", "ff61");
+    // Qt's UTF-16 decoder would drop the odd last byte.
+    refused("utf-16 odd byte count", "fffe610062");
+    // Qt's UTF-16 decoder would let these through as replacement characters.
+    refused("utf-16 unpaired high surrogate", "fffe3dd86100");
+    refused("utf-16 high surrogate at end", "fffe61003dd8");
+    refused("utf-16 lone low surrogate", "fffe00de");
+    refused("utf-16 zeros balanced", "00e9e900");
+}
+
+void TextDocumentTest::readsAndWritesFileForms()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, text);
+    QFETCH(int, errorCode);
+
+    const ReadOutcome outcome = readBytes(file);
+    QCOMPARE(outcome.errorCode, errorCode);
+    if (errorCode != readable)
+        return;
+    QCOMPARE(outcome.text.toHex(), text.toHex());
+    const std::optional<QByteArray> written = TextDocument(outcome.text).fileWrapper().regularFileContents();
+    QVERIFY(written.has_value());
+    QCOMPARE(written->toHex(), text.toHex());
+}
+
+void TextDocumentTest::directoryIsRefusedBeforeDecoding()
+{
+    try {
+        TextDocument(platform::ReadConfiguration{FileWrapper::withoutRegularContents()});
+        QFAIL("a wrapper without regular contents was read");
+    } catch (const FileError &error) {
+        QCOMPARE(error.code(), FileError::ReadCorruptFile);
+        QVERIFY(error.systemReason().isEmpty());
+    }
+}
+
+void TextDocumentTest::fiveMegabyteSingleLineComesBackWhole()
+{
+    QByteArray line;
+    while (line.size() < 5 * 1024 * 1024)
+        line += utf8(u8"Zwölf Boxkämpfer jagen Viktor quer über den großen Sylter Deich. ");
+    const ReadOutcome outcome = readBytes(line);
+    QCOMPARE(outcome.errorCode, readable);
+    QCOMPARE(outcome.text.size(), line.size());
+    QVERIFY(outcome.text == line);
+    QVERIFY(*TextDocument(outcome.text).fileWrapper().regularFileContents() == line);
+}
+
+void TextDocumentTest::textInEveryScriptComesBackByteForByte()
+{
+    const QByteArray scripts = utf8(u8"Latin: façade naïve œuvre Ærø ĳ ŉ\n"
+                               u8"Greek: Ξεσκεπάζω την ψυχοφθόρα βδελυγμία\n"
+                               u8"Cyrillic: Съешь же ещё этих мягких французских булок\n"
+                               u8"Armenian: Բարեւ Georgian: გამარჯობა\n"
+                               u8"Hebrew: שָׁלוֹם Arabic: مَرْحَبًا بالعالم Syriac: ܫܠܡܐ\n"
+                               u8"Devanagari: नमस्ते दुनिया Bengali: ওহে বিশ্ব Tamil: வணக்கம்\n"
+                               u8"Thai: สวัสดีชาวโลก Lao: ສະບາຍດີ Khmer: សួស្តី Myanmar: မင်္ဂလာပါ\n"
+                               u8"Tibetan: བཀྲ་ཤིས་བདེ་ལེགས། Ethiopic: ሰላም ለዓለም Cherokee: ᏣᎳᎩ\n"
+                               u8"Chinese: 你好，世界 Japanese: こんにちは、カタカナ Korean: 안녕하세요\n"
+                               u8"Mongolian: ᠮᠣᠩᠭᠣᠯ Canadian syllabics: ᐊᐃᐅ Runic: ᚠᚢᚦ Gothic: 𐌰𐌱𐌲\n"
+                               u8"Math: 𝔘𝔫𝔦𝔠𝔬𝔡𝔢 ∮ E⋅da = Q Music: 𝄞 Egyptian: 𓂀\n"
+                               u8"Emoji: 👩🏽‍💻 🏳️‍🌈 🇩🇪 Combining: e\u0301 a\u0308\u0323\r\n"
+                               u8"Controls: \t\v\f\u0085\u200b\u200d\u2060\ufeff end");
+    const ReadOutcome outcome = readBytes(scripts);
+    QCOMPARE(outcome.errorCode, readable);
+    QCOMPARE(outcome.text.toHex(), scripts.toHex());
+
+    // The same text as UTF-16 with a mark reads to the same UTF-8.
+    const QString unicode = QString::fromUtf8(scripts);
+    QByteArray utf16("\xFF\xFE");
+    utf16.append(reinterpret_cast<const char *>(unicode.utf16()), unicode.size() * 2);
+    QCOMPARE(readBytes(utf16).text.toHex(), scripts.toHex());
+}
+
+void TextDocumentTest::copiesShareTheText()
+{
+    const TextDocument original(QByteArray(1024, 'x'));
+    const TextDocument copy = original; // NOLINT(performance-unnecessary-copy-initialization)
+    QCOMPARE(copy.text.constData(), original.text.constData());
+    QCOMPARE(original.fileWrapper().regularFileContents()->constData(), original.text.constData());
+}
+
+void TextDocumentTest::equalityIsCanonical()
+{
+    const TextDocument precomposed(utf8(u8"caf\u00e9"));
+    const TextDocument decomposed(utf8(u8"cafe\u0301"));
+    QVERIFY(precomposed == decomposed);
+    QVERIFY(!(precomposed == TextDocument(QByteArray("cafe"))));
+    QVERIFY(TextDocument() == TextDocument(QByteArray()));
+    QVERIFY(!(TextDocument(QByteArray("a\r\n")) == TextDocument(QByteArray("a\n"))));
+}
+
+QTEST_GUILESS_MAIN(TextDocumentTest)
+#include "tst_textdocument.moc"
