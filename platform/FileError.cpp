@@ -5,8 +5,7 @@
 
 namespace platform {
 
-QString FileError::message(const QString &path) const
-{
+QString FileError::message(const QString &path) const {
     const QString name = QFileInfo(path).fileName();
     QString sentence;
     switch (m_code) {
@@ -44,7 +43,8 @@ QString FileError::message(const QString &path) const
         break;
     }
     sentence = sentence.arg(name);
-    if (!m_systemReason.isEmpty())
+    // The known codes already say what the system would; only an unknown failure needs its words.
+    if ((m_code == ReadUnknown || m_code == WriteUnknown) && !m_systemReason.isEmpty())
         sentence += QLatin1Char(' ') + m_systemReason;
     return sentence;
 }

@@ -23,7 +23,8 @@ public:
     std::optional<QByteArray> takeRegularFileContents() && { return std::move(m_contents); }
 
 private:
-    explicit FileWrapper(std::optional<QByteArray> contents) : m_contents(std::move(contents)) {}
+    explicit FileWrapper(std::optional<QByteArray> contents)
+        : m_contents(std::move(contents)) {}
 
     std::optional<QByteArray> m_contents;
 };

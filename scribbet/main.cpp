@@ -1,4 +1,5 @@
-int main()
-{
-    return 0;
+#include "ScribbetApp.h"
+
+int main(int argc, char *argv[]) {
+    return platform::runApplication<scribbet::ScribbetApp>(argc, argv);
 }

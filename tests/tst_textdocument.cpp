@@ -21,8 +21,7 @@ struct ReadOutcome {
     int errorCode = readable;
 };
 
-ReadOutcome readBytes(const QByteArray &bytes)
-{
+ReadOutcome readBytes(const QByteArray &bytes) {
     try {
         return {TextDocument(platform::ReadConfiguration{FileWrapper::regularFile(bytes)}).text};
     } catch (const FileError &error) {
@@ -30,13 +29,11 @@ ReadOutcome readBytes(const QByteArray &bytes)
     }
 }
 
-QByteArray utf8(std::u8string_view text)
-{
+QByteArray utf8(std::u8string_view text) {
     return {reinterpret_cast<const char *>(text.data()), qsizetype(text.size())};
 }
 
-QByteArray fromHex(const char *hex)
-{
+QByteArray fromHex(const char *hex) {
     return QByteArray::fromHex(hex);
 }
 
@@ -57,8 +54,7 @@ private slots:
 
 // Each row: the file's bytes, then either the text they read as (and which is written back) or
 // the error code. Where Qt's own decoders would differ, the row says how.
-void TextDocumentTest::readsAndWritesFileForms_data()
-{
+void TextDocumentTest::readsAndWritesFileForms_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("errorCode");
@@ -67,7 +63,8 @@ void TextDocumentTest::readsAndWritesFileForms_data()
         QTest::newRow(name) << fromHex(file) << fromHex(decoded) << readable;
     };
     auto refused = [](const char *name, const char *file) {
-        QTest::newRow(name) << fromHex(file) << QByteArray() << int(FileError::ReadInapplicableStringEncoding);
+        QTest::newRow(name) << fromHex(file) << QByteArray()
+                            << int(FileError::ReadInapplicableStringEncoding);
     };
 
     text("empty file", "", "");
@@ -81,7 +78,8 @@ void TextDocumentTest::readsAndWritesFileForms_data()
     text("cr lines", "610d620d", "610d620d");
     text("mixed line endings", "610d0a620a630d640a0d", "610d0a620a630d640a0d");
     text("no final line ending kept as is", "610a62", "610a62");
-    text("nbsp line and paragraph separators", "61c2a062e280a863e280a964", "61c2a062e280a863e280a964");
+    text("nbsp line and paragraph separators", "61c2a062e280a863e280a964",
+         "61c2a062e280a863e280a964");
     text("nul is text", "00", "00");
     text("utf-16 lookalike is utf-8 with nul", "6100", "6100");
     text("largest code point", "f48fbfbf", "f48fbfbf");
@@ -113,8 +111,7 @@ void TextDocumentTest::readsAndWritesFileForms_data()
     refused("utf-16 zeros balanced", "00e9e900");
 }
 
-void TextDocumentTest::readsAndWritesFileForms()
-{
+void TextDocumentTest::readsAndWritesFileForms() {
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, text);
     QFETCH(int, errorCode);
@@ -124,13 +121,13 @@ void TextDocumentTest::readsAndWritesFileForms()
     if (errorCode != readable)
         return;
     QCOMPARE(outcome.text.toHex(), text.toHex());
-    const std::optional<QByteArray> written = TextDocument(outcome.text).fileWrapper().regularFileContents();
+    const std::optional<QByteArray> written =
+        TextDocument(outcome.text).fileWrapper().regularFileContents();
     QVERIFY(written.has_value());
     QCOMPARE(written->toHex(), text.toHex());
 }
 
-void TextDocumentTest::directoryIsRefusedBeforeDecoding()
-{
+void TextDocumentTest::directoryIsRefusedBeforeDecoding() {
     try {
         TextDocument(platform::ReadConfiguration{FileWrapper::withoutRegularContents()});
         QFAIL("a wrapper without regular contents was read");
@@ -140,8 +137,7 @@ void TextDocumentTest::directoryIsRefusedBeforeDecoding()
     }
 }
 
-void TextDocumentTest::fiveMegabyteSingleLineComesBackWhole()
-{
+void TextDocumentTest::fiveMegabyteSingleLineComesBackWhole() {
     QByteArray line;
     while (line.size() < 5 * 1024 * 1024)
         line += utf8(u8"Zwölf Boxkämpfer jagen Viktor quer über den großen Sylter Deich. ");
@@ -152,21 +148,21 @@ void TextDocumentTest::fiveMegabyteSingleLineComesBackWhole()
     QVERIFY(*TextDocument(outcome.text).fileWrapper().regularFileContents() == line);
 }
 
-void TextDocumentTest::textInEveryScriptComesBackByteForByte()
-{
-    const QByteArray scripts = utf8(u8"Latin: façade naïve œuvre Ærø ĳ ŉ\n"
-                               u8"Greek: Ξεσκεπάζω την ψυχοφθόρα βδελυγμία\n"
-                               u8"Cyrillic: Съешь же ещё этих мягких французских булок\n"
-                               u8"Armenian: Բարեւ Georgian: გამარჯობა\n"
-                               u8"Hebrew: שָׁלוֹם Arabic: مَرْحَبًا بالعالم Syriac: ܫܠܡܐ\n"
-                               u8"Devanagari: नमस्ते दुनिया Bengali: ওহে বিশ্ব Tamil: வணக்கம்\n"
-                               u8"Thai: สวัสดีชาวโลก Lao: ສະບາຍດີ Khmer: សួស្តី Myanmar: မင်္ဂလာပါ\n"
-                               u8"Tibetan: བཀྲ་ཤིས་བདེ་ལེགས། Ethiopic: ሰላም ለዓለም Cherokee: ᏣᎳᎩ\n"
-                               u8"Chinese: 你好，世界 Japanese: こんにちは、カタカナ Korean: 안녕하세요\n"
-                               u8"Mongolian: ᠮᠣᠩᠭᠣᠯ Canadian syllabics: ᐊᐃᐅ Runic: ᚠᚢᚦ Gothic: 𐌰𐌱𐌲\n"
-                               u8"Math: 𝔘𝔫𝔦𝔠𝔬𝔡𝔢 ∮ E⋅da = Q Music: 𝄞 Egyptian: 𓂀\n"
-                               u8"Emoji: 👩🏽‍💻 🏳️‍🌈 🇩🇪 Combining: e\u0301 a\u0308\u0323\r\n"
-                               u8"Controls: \t\v\f\u0085\u200b\u200d\u2060\ufeff end");
+void TextDocumentTest::textInEveryScriptComesBackByteForByte() {
+    const QByteArray scripts =
+        utf8(u8"Latin: façade naïve œuvre Ærø ĳ ŉ\n"
+             u8"Greek: Ξεσκεπάζω την ψυχοφθόρα βδελυγμία\n"
+             u8"Cyrillic: Съешь же ещё этих мягких французских булок\n"
+             u8"Armenian: Բարեւ Georgian: გამარჯობა\n"
+             u8"Hebrew: שָׁלוֹם Arabic: مَرْحَبًا بالعالم Syriac: ܫܠܡܐ\n"
+             u8"Devanagari: नमस्ते दुनिया Bengali: ওহে বিশ্ব Tamil: வணக்கம்\n"
+             u8"Thai: สวัสดีชาวโลก Lao: ສະບາຍດີ Khmer: សួស្តី Myanmar: မင်္ဂလာပါ\n"
+             u8"Tibetan: བཀྲ་ཤིས་བདེ་ལེགས། Ethiopic: ሰላም ለዓለም Cherokee: ᏣᎳᎩ\n"
+             u8"Chinese: 你好，世界 Japanese: こんにちは、カタカナ Korean: 안녕하세요\n"
+             u8"Mongolian: ᠮᠣᠩᠭᠣᠯ Canadian syllabics: ᐊᐃᐅ Runic: ᚠᚢᚦ Gothic: 𐌰𐌱𐌲\n"
+             u8"Math: 𝔘𝔫𝔦𝔠𝔬𝔡𝔢 ∮ E⋅da = Q Music: 𝄞 Egyptian: 𓂀\n"
+             u8"Emoji: 👩🏽‍💻 🏳️‍🌈 🇩🇪 Combining: e\u0301 a\u0308\u0323\r\n"
+             u8"Controls: \t\v\f\u0085\u200b\u200d\u2060\ufeff end");
     const ReadOutcome outcome = readBytes(scripts);
     QCOMPARE(outcome.errorCode, readable);
     QCOMPARE(outcome.text.toHex(), scripts.toHex());
@@ -178,16 +174,14 @@ void TextDocumentTest::textInEveryScriptComesBackByteForByte()
     QCOMPARE(readBytes(utf16).text.toHex(), scripts.toHex());
 }
 
-void TextDocumentTest::copiesShareTheText()
-{
+void TextDocumentTest::copiesShareTheText() {
     const TextDocument original(QByteArray(1024, 'x'));
     const TextDocument copy = original; // NOLINT(performance-unnecessary-copy-initialization)
     QCOMPARE(copy.text.constData(), original.text.constData());
     QCOMPARE(original.fileWrapper().regularFileContents()->constData(), original.text.constData());
 }
 
-void TextDocumentTest::equalityIsCanonical()
-{
+void TextDocumentTest::equalityIsCanonical() {
     const TextDocument precomposed(utf8(u8"caf\u00e9"));
     const TextDocument decomposed(utf8(u8"cafe\u0301"));
     QVERIFY(precomposed == decomposed);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace platform {
+
+/// The document group's read-write handle on one open document, handed to the document's editor.
+///
+/// An editor that keeps the document in a form of its own, such as a text control's buffer,
+/// holds the value: from then on `value()` reads through the editor, and the editor reports
+/// whether it differs from the saved file with `setEdited`. Nothing is copied per edit.
+template <class Document> class DocumentBinding final {
+public:
+    struct State {
+        Document value;
+        std::function<Document()> heldByEditor;
+        std::function<void(bool)> editedChanged; // the group listens
+        std::function<void()> saved;             // the editor listens
+    };
+
+    explicit DocumentBinding(std::shared_ptr<State> state)
+        : m_state(std::move(state)) {}
+
+    /// The document's current value.
+    Document value() const {
+        return m_state->heldByEditor ? m_state->heldByEditor() : m_state->value;
+    }
+
+    /// Hands the keeping of the value to the editor: `current` yields the value when asked, and
+    /// `saved` is called when the group has saved it, so the editor can mark its save point.
+    void holdInEditor(std::function<Document()> current, std::function<void()> saved) const {
+        m_state->value = Document();
+        m_state->heldByEditor = std::move(current);
+        m_state->saved = std::move(saved);
+    }
+
+    /// Tells the group whether the value differs from the last saved one.
+    void setEdited(bool edited) const {
+        if (m_state->editedChanged)
+            m_state->editedChanged(edited);
+    }
+
+private:
+    std::shared_ptr<State> m_state;
+};
+
+} // namespace platform

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "DocumentContent.h"
+
+#include <QList>
+#include <QObject>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+namespace platform {
+
+class Document;
+class FileError;
+
+/// The one owner of the application's open documents: it makes, opens, saves, reverts and
+/// closes them, keeps the recent-documents list, asks before changes would be lost and shows
+/// what went wrong, naming the file.
+class DocumentController final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit DocumentController(DocumentScene scene, QObject *parent = nullptr);
+    ~DocumentController() override;
+
+    /// The controller of this process, or null when there is none.
+    static DocumentController *shared();
+
+    /// Every open document, oldest first.
+    QList<Document *> documents() const;
+
+    /// Makes an empty untitled document and shows it in a new window.
+    Document *newDocument();
+
+    /// The untitled document the application makes by itself, as at launch: it is transient,
+    /// so a file opened while it is the only, untouched document takes its place.
+    Document *openUntitledDocument();
+
+    /// Asks for files with an open panel and opens them.
+    void openDocument();
+
+    /// Opens the file at `path` in a window of its own, or brings its window forward if it is
+    /// open already. Shows an error naming the file, and returns null, when it cannot be read.
+    Document *openDocumentWithContentsOf(const QString &path);
+
+    /// Saves to the document's file, asking for one if it is untitled. True when saved.
+    bool saveDocument(Document *document);
+
+    /// Asks for a file with a save panel and saves there. True when saved.
+    bool saveDocumentAs(Document *document);
+
+    /// Writes the document to `path` and makes that its file. Shows an error and returns false
+    /// when the write fails; the file on disk and the document's edited state then stay as they
+    /// were.
+    bool saveDocumentTo(Document *document, const QString &path);
+
+    /// Asks, then throws away the changes and reads the document's file again.
+    void revertDocumentToSaved(Document *document);
+
+    /// Closes the document, asking first whether to save its changes. False when cancelled.
+    bool closeDocument(Document *document);
+
+    /// Closes every document, asking for each one with changes; stops at the first Cancel.
+    bool closeAllDocuments();
+
+    /// Closes every document and, unless the user cancels, quits.
+    void quit();
+
+signals:
+    /// The last open document was closed.
+    void lastDocumentClosed();
+
+private:
+    Document *adopt(std::unique_ptr<Document> document);
+    Document *documentForFile(const QString &path) const;
+    Document *transientDocumentToReplace() const;
+    int nextUntitledNumber() const;
+    void discard(Document *document);
+    void showFileError(const FileError &error, const QString &path) const;
+    std::optional<QString> askForSaveLocation(Document *document) const;
+
+    DocumentScene m_scene;
+    std::vector<std::unique_ptr<Document>> m_documents;
+};
+
+} // namespace platform

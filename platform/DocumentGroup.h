@@ -1,0 +1,84 @@
+#pragma once
+
+#include "DocumentBinding.h"
+#include "DocumentContent.h"
+
+#include <concepts>
+
+namespace platform {
+
+/// A document type that the group can read and write. Its reader throws FileError.
+template <class Document>
+concept FileDocument = std::default_initializable<Document> && std::copyable<Document> &&
+    std::constructible_from<Document, ReadConfiguration> && requires(const Document &document) {
+    { Document::readableContentTypes() } -> std::convertible_to<QStringList>;
+    { Document::writableContentTypes() } -> std::convertible_to<QStringList>;
+    { document.fileWrapper() } -> std::same_as<FileWrapper>;
+};
+
+/// The scene of a document-based application: one window per open document of type `Document`,
+/// whose content is the editor that `makeEditor` builds for the document's binding.
+template <FileDocument Document, class Editor> class DocumentGroup final {
+public:
+    using NewDocument = std::function<Document()>;
+    using MakeEditor = std::function<Editor *(DocumentBinding<Document>)>;
+
+    DocumentGroup(NewDocument newDocument, MakeEditor makeEditor)
+        : m_newDocument(std::move(newDocument))
+        , m_makeEditor(std::move(makeEditor)) {}
+
+    /// The content size of a new document window, where no other size applies.
+    DocumentGroup defaultSize(int width, int height) && {
+        m_defaultSize = QSize(width, height);
+        return std::move(*this);
+    }
+
+    DocumentScene scene() const {
+        const MakeEditor makeEditor = m_makeEditor;
+        const NewDocument newDocument = m_newDocument;
+        return DocumentScene{
+            Document::readableContentTypes(),
+            Document::writableContentTypes(),
+            [=] { return std::make_unique<Content>(newDocument(), makeEditor); },
+            [=](FileWrapper file) {
+                return std::make_unique<Content>(Document(ReadConfiguration{std::move(file)}),
+                                                 makeEditor);
+            },
+            m_defaultSize,
+        };
+    }
+
+private:
+    class Content final : public DocumentContent {
+    public:
+        Content(Document document, MakeEditor makeEditor)
+            : m_state(std::make_shared<typename DocumentBinding<Document>::State>())
+            , m_makeEditor(std::move(makeEditor)) {
+            m_state->value = std::move(document);
+        }
+
+        QWidget *makeEditor(std::function<void(bool)> editedChanged) override {
+            m_state->editedChanged = std::move(editedChanged);
+            return m_makeEditor(DocumentBinding<Document>(m_state));
+        }
+
+        FileWrapper fileWrapper() const override {
+            return DocumentBinding<Document>(m_state).value().fileWrapper();
+        }
+
+        void markSaved() override {
+            if (m_state->saved)
+                m_state->saved();
+        }
+
+    private:
+        std::shared_ptr<typename DocumentBinding<Document>::State> m_state;
+        MakeEditor m_makeEditor;
+    };
+
+    NewDocument m_newDocument;
+    MakeEditor m_makeEditor;
+    QSize m_defaultSize{640, 480};
+};
+
+} // namespace platform

@@ -1,0 +1,45 @@
+#include "DocumentWindow.h"
+
+#include "Document.h"
+#include "DocumentController.h"
+#include "DocumentMenus.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+
+namespace platform {
+
+DocumentWindow::DocumentWindow(Document *document, QWidget *editor)
+    : m_document(document) {
+    addFileMenu(menuBar(), document);
+    addEditMenu(menuBar());
+    setEditor(editor);
+    connect(document, &Document::changed, this, &DocumentWindow::updateTitle);
+    updateTitle();
+}
+
+void DocumentWindow::setEditor(QWidget *editor) {
+    delete takeCentralWidget();
+    setCentralWidget(editor);
+    editor->setFocus();
+}
+
+void DocumentWindow::setContentSize(QSize size) {
+    resize(size.width(), size.height() + menuBar()->sizeHint().height());
+}
+
+void DocumentWindow::closeEvent(QCloseEvent *event) {
+    // The controller hides the window itself once the document may close; the window never
+    // closes on its own, so a cancelled prompt leaves everything as it was.
+    event->ignore();
+    if (DocumentController *controller = DocumentController::shared())
+        controller->closeDocument(m_document);
+}
+
+void DocumentWindow::updateTitle() {
+    setWindowFilePath(m_document->filePath());
+    setWindowTitle(m_document->displayName() + QStringLiteral("[*]"));
+    setWindowModified(m_document->isEdited());
+}
+
+} // namespace platform

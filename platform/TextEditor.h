@@ -1,0 +1,36 @@
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+namespace platform {
+
+/// A plain-text editing control that keeps its text as UTF-8 bytes, exactly as given: every line
+/// ending, NUL and separator character stays as it was. It keeps the undo history and a save
+/// point, so undoing back to the last save makes the text unedited again.
+///
+/// The control holds the text itself; it reports edits by `modificationChanged` and gives the
+/// whole text only when asked, so no keystroke costs more in a large document than in a small one.
+class TextEditor final : public QsciScintilla {
+    Q_OBJECT
+
+public:
+    explicit TextEditor(QWidget *parent = nullptr);
+
+    /// Replaces the whole text, clears the undo history and marks the text as saved.
+    void loadText(const QByteArray &utf8);
+
+    /// The whole text, as UTF-8.
+    QByteArray utf8Text() const;
+
+    /// Marks the current text as saved: it is unedited until the next change.
+    void markSaved();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void applyPalette();
+    void matchNewLinesTo(const QByteArray &utf8);
+};
+
+} // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "EditorView.h"
+#include "TextDocument.h"
+
+#include "platform/ApplicationRunner.h"
+#include "platform/DocumentGroup.h"
+
+namespace scribbet {
+
+/// The application object: it settles the document machinery's two settings and declares the
+/// one scene, a group of plain-text documents each shown in an EditorView.
+class ScribbetApp final {
+public:
+    static platform::ApplicationIdentity identity();
+
+    ScribbetApp();
+
+    platform::DocumentGroup<TextDocument, EditorView> body() const;
+};
+
+} // namespace scribbet
