@@ -22,7 +22,8 @@ namespace {
 constexpr qsizetype targetSize = 100 * 1000 * 1000;
 constexpr int rounds = 5;
 
-QByteArray repeatTo(const QByteArray &pattern, qsizetype size) {
+QByteArray repeatTo(const QByteArray &pattern, qsizetype size)
+{
     QByteArray result;
     result.reserve(size + pattern.size());
     while (result.size() < size)
@@ -30,7 +31,8 @@ QByteArray repeatTo(const QByteArray &pattern, qsizetype size) {
     return result;
 }
 
-QByteArray asciiProse() {
+QByteArray asciiProse()
+{
     return repeatTo("It was the best of times, it was the worst of times, it was the age of "
                     "wisdom, it was the age of foolishness.\n",
                     targetSize);
@@ -40,18 +42,21 @@ const QString multibyteLine =
     QStringLiteral("Grüße aus Köln. Привет, мир. Γειά σου κόσμε. "
                    "你好，世界。こんにちは。안녕하세요. 🙂 done\n");
 
-QByteArray mixedMultibyte() {
+QByteArray mixedMultibyte()
+{
     return repeatTo(multibyteLine.toUtf8(), targetSize);
 }
 
-QByteArray utf16WithMark() {
+QByteArray utf16WithMark()
+{
     const QByteArray line(reinterpret_cast<const char *>(multibyteLine.utf16()),
                           multibyteLine.size() * 2);
     return QByteArray("\xFF\xFE") + repeatTo(line, targetSize);
 }
 
 // The best of several rounds of `work`; `prepare` runs before each round and is not timed.
-double bestSeconds(const std::function<void()> &prepare, const std::function<void()> &work) {
+double bestSeconds(const std::function<void()> &prepare, const std::function<void()> &work)
+{
     double best = 1e9;
     for (int round = 0; round < rounds; ++round) {
         prepare();
@@ -63,7 +68,8 @@ double bestSeconds(const std::function<void()> &prepare, const std::function<voi
     return best;
 }
 
-double copySeconds(const QByteArray &bytes) {
+double copySeconds(const QByteArray &bytes)
+{
     return bestSeconds([] {},
                        [&] {
                            QByteArray copy(bytes.size(), Qt::Uninitialized);
@@ -71,12 +77,14 @@ double copySeconds(const QByteArray &bytes) {
                        });
 }
 
-void report(const char *what, qsizetype size, double seconds, double copy, double target) {
+void report(const char *what, qsizetype size, double seconds, double copy, double target)
+{
     std::printf("%-34s %6.1f MB %8.1f ms  %5.2fx copy  (target %.1fx)%s\n", what, size / 1e6,
                 seconds * 1e3, seconds / copy, target, seconds / copy <= target ? "" : "  MISSED");
 }
 
-void measureRead(const char *name, const QByteArray &bytes, double target) {
+void measureRead(const char *name, const QByteArray &bytes, double target)
+{
     const double copy = copySeconds(bytes);
     std::printf("%-34s %6.1f MB %8.1f ms\n", (std::string("copy ") + name).c_str(),
                 bytes.size() / 1e6, copy * 1e3);
@@ -93,7 +101,8 @@ void measureRead(const char *name, const QByteArray &bytes, double target) {
     report((std::string("read ") + name).c_str(), bytes.size(), read, copy, target);
 }
 
-void measureWrite(const QByteArray &text, const QString &path) {
+void measureWrite(const QByteArray &text, const QString &path)
+{
     const double copy = copySeconds(text);
     const TextDocument document(text);
     const double write = bestSeconds([] {},
@@ -111,7 +120,8 @@ void measureWrite(const QByteArray &text, const QString &path) {
 
 } // namespace
 
-int main() {
+int main()
+{
     QTemporaryDir folder;
     const QByteArray ascii = asciiProse();
     measureRead("ASCII prose", ascii, 2.0);

@@ -13,25 +13,29 @@ namespace {
 
 constexpr char byteOrderMark[] = "\xEF\xBB\xBF";
 
-QByteArray withoutLeadingMark(QByteArray utf8) {
+QByteArray withoutLeadingMark(QByteArray utf8)
+{
     if (utf8.startsWith(byteOrderMark))
         utf8.remove(0, 3);
     return utf8;
 }
 
-scribbet::TextDocument read(const QByteArray &bytes) {
+scribbet::TextDocument read(const QByteArray &bytes)
+{
     return scribbet::TextDocument(
         platform::ReadConfiguration{platform::FileWrapper::regularFile(bytes)});
 }
 
-void check(bool condition) {
+void check(bool condition)
+{
     if (!condition)
         std::abort();
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
     const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
     try {
         const scribbet::TextDocument document = read(input);

@@ -4,7 +4,8 @@
 
 namespace platform {
 
-ApplicationRunner::ApplicationRunner(const ApplicationIdentity &identity) {
+ApplicationRunner::ApplicationRunner(const ApplicationIdentity &identity)
+{
     QCoreApplication::setApplicationName(identity.name);
     QGuiApplication::setApplicationDisplayName(identity.displayName);
     QGuiApplication::setDesktopFileName(identity.bundleIdentifier);
@@ -12,7 +13,8 @@ ApplicationRunner::ApplicationRunner(const ApplicationIdentity &identity) {
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
-int ApplicationRunner::run(const DocumentScene &scene, const QStringList &files) {
+int ApplicationRunner::run(const DocumentScene &scene, const QStringList &files)
+{
     DocumentController controller(scene);
     QObject::connect(&controller, &DocumentController::lastDocumentClosed, &controller,
                      &QCoreApplication::quit, Qt::QueuedConnection);

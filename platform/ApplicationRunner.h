@@ -28,7 +28,8 @@ public:
 /// The process entry's one call: constructs `App` once, evaluates its scene and runs it.
 /// `App` provides `static ApplicationIdentity identity()` and a `body()` whose `scene()` is
 /// the application's DocumentScene.
-template <class App> int runApplication(int argc, char **argv) {
+template <class App> int runApplication(int argc, char **argv)
+{
     QApplication application(argc, argv);
     ApplicationRunner runner(App::identity());
     App app;

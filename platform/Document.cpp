@@ -10,14 +10,16 @@ namespace platform {
 Document::Document(std::unique_ptr<DocumentContent> content, QString filePath, int untitledNumber)
     : m_content(std::move(content))
     , m_filePath(std::move(filePath))
-    , m_untitledNumber(untitledNumber) {
-}
+    , m_untitledNumber(untitledNumber)
+{}
 
-Document::~Document() {
+Document::~Document()
+{
     delete m_window; // the editor in it reads the content, so it goes first
 }
 
-QString Document::displayName() const {
+QString Document::displayName() const
+{
     if (!isUntitled())
         return QFileInfo(m_filePath).fileName();
     const QString untitled = QCoreApplication::translate("Document", "Untitled");
@@ -25,11 +27,13 @@ QString Document::displayName() const {
                                  : untitled + QLatin1Char(' ') + QString::number(m_untitledNumber);
 }
 
-DocumentWindow *Document::window() const {
+DocumentWindow *Document::window() const
+{
     return m_window;
 }
 
-void Document::showWindow(QSize contentSize) {
+void Document::showWindow(QSize contentSize)
+{
     if (!m_window) {
         m_window = new DocumentWindow(this, makeEditor());
         m_window->setContentSize(contentSize);
@@ -39,28 +43,32 @@ void Document::showWindow(QSize contentSize) {
     m_window->activateWindow();
 }
 
-void Document::savedTo(const QString &path) {
+void Document::savedTo(const QString &path)
+{
     m_filePath = QFileInfo(path).absoluteFilePath();
     m_content->markSaved();
     setEdited(false);
     emit changed();
 }
 
-void Document::replaceContent(std::unique_ptr<DocumentContent> content) {
+void Document::replaceContent(std::unique_ptr<DocumentContent> content)
+{
     m_content = std::move(content);
     if (m_window)
         m_window->setEditor(makeEditor());
     setEdited(false);
 }
 
-void Document::setEdited(bool edited) {
+void Document::setEdited(bool edited)
+{
     if (edited == m_isEdited)
         return;
     m_isEdited = edited;
     emit changed();
 }
 
-QWidget *Document::makeEditor() {
+QWidget *Document::makeEditor()
+{
     return m_content->makeEditor([this](bool edited) { setEdited(edited); });
 }
 

@@ -8,7 +8,8 @@
 
 namespace platform {
 
-SaveChoice askToSaveChanges(const Document &document, QWidget *parent) {
+SaveChoice askToSaveChanges(const Document &document, QWidget *parent)
+{
     QMessageBox box(
         QMessageBox::Warning, QMessageBox::tr("Save Changes"),
         QMessageBox::tr("Do you want to save the changes you made to the document “%1”?")
@@ -28,7 +29,8 @@ SaveChoice askToSaveChanges(const Document &document, QWidget *parent) {
     return SaveChoice::Cancel;
 }
 
-bool confirmRevert(const Document &document, QWidget *parent) {
+bool confirmRevert(const Document &document, QWidget *parent)
+{
     QMessageBox box(QMessageBox::Question, QMessageBox::tr("Revert to Saved"),
                     QMessageBox::tr("Do you want to revert “%1” to the last saved version?")
                         .arg(document.displayName()),
@@ -40,7 +42,8 @@ bool confirmRevert(const Document &document, QWidget *parent) {
     return box.clickedButton() == revert;
 }
 
-void showError(const QString &message, QWidget *parent) {
+void showError(const QString &message, QWidget *parent)
+{
     auto *box = new QMessageBox(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
                                 message, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);

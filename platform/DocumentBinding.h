@@ -20,23 +20,27 @@ public:
     };
 
     explicit DocumentBinding(std::shared_ptr<State> state)
-        : m_state(std::move(state)) {}
+        : m_state(std::move(state))
+    {}
 
     /// The document's current value.
-    Document value() const {
+    Document value() const
+    {
         return m_state->heldByEditor ? m_state->heldByEditor() : m_state->value;
     }
 
     /// Hands the keeping of the value to the editor: `current` yields the value when asked, and
     /// `saved` is called when the group has saved it, so the editor can mark its save point.
-    void holdInEditor(std::function<Document()> current, std::function<void()> saved) const {
+    void holdInEditor(std::function<Document()> current, std::function<void()> saved) const
+    {
         m_state->value = Document();
         m_state->heldByEditor = std::move(current);
         m_state->saved = std::move(saved);
     }
 
     /// Tells the group whether the value differs from the last saved one.
-    void setEdited(bool edited) const {
+    void setEdited(bool edited) const
+    {
         if (m_state->editedChanged)
             m_state->editedChanged(edited);
     }

@@ -20,11 +20,13 @@ namespace {
 
 DocumentController *sharedController = nullptr;
 
-QWidget *windowOf(const Document *document) {
+QWidget *windowOf(const Document *document)
+{
     return document ? static_cast<QWidget *>(document->window()) : QApplication::activeWindow();
 }
 
-QStringList withAllFiles(QStringList mimeTypes) {
+QStringList withAllFiles(QStringList mimeTypes)
+{
     mimeTypes.append(QStringLiteral("application/octet-stream"));
     return mimeTypes;
 }
@@ -33,38 +35,45 @@ QStringList withAllFiles(QStringList mimeTypes) {
 
 DocumentController::DocumentController(DocumentScene scene, QObject *parent)
     : QObject(parent)
-    , m_scene(std::move(scene)) {
+    , m_scene(std::move(scene))
+{
     sharedController = this;
 }
 
-DocumentController::~DocumentController() {
+DocumentController::~DocumentController()
+{
     if (sharedController == this)
         sharedController = nullptr;
 }
 
-DocumentController *DocumentController::shared() {
+DocumentController *DocumentController::shared()
+{
     return sharedController;
 }
 
-QList<Document *> DocumentController::documents() const {
+QList<Document *> DocumentController::documents() const
+{
     QList<Document *> list;
     for (const auto &document : m_documents)
         list.append(document.get());
     return list;
 }
 
-Document *DocumentController::newDocument() {
+Document *DocumentController::newDocument()
+{
     return adopt(
         std::make_unique<Document>(m_scene.makeUntitled(), QString(), nextUntitledNumber()));
 }
 
-Document *DocumentController::openUntitledDocument() {
+Document *DocumentController::openUntitledDocument()
+{
     Document *document = newDocument();
     document->setTransient(true);
     return document;
 }
 
-void DocumentController::openDocument() {
+void DocumentController::openDocument()
+{
     OpenPanel panel(QApplication::activeWindow());
     panel.setMimeTypeFilters(withAllFiles(m_scene.readableContentTypes));
     if (panel.exec() != QDialog::Accepted)
@@ -73,7 +82,8 @@ void DocumentController::openDocument() {
         openDocumentWithContentsOf(path);
 }
 
-Document *DocumentController::openDocumentWithContentsOf(const QString &path) {
+Document *DocumentController::openDocumentWithContentsOf(const QString &path)
+{
     const QString absolutePath = QFileInfo(path).absoluteFilePath();
     if (Document *open = documentForFile(absolutePath)) {
         open->showWindow(m_scene.defaultSize);
@@ -94,18 +104,21 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path) {
     return document;
 }
 
-bool DocumentController::saveDocument(Document *document) {
+bool DocumentController::saveDocument(Document *document)
+{
     if (document->isUntitled())
         return saveDocumentAs(document);
     return saveDocumentTo(document, document->filePath());
 }
 
-bool DocumentController::saveDocumentAs(Document *document) {
+bool DocumentController::saveDocumentAs(Document *document)
+{
     const std::optional<QString> path = askForSaveLocation(document);
     return path && saveDocumentTo(document, *path);
 }
 
-bool DocumentController::saveDocumentTo(Document *document, const QString &path) {
+bool DocumentController::saveDocumentTo(Document *document, const QString &path)
+{
     try {
         const std::optional<QByteArray> bytes =
             document->content().fileWrapper().regularFileContents();
@@ -121,7 +134,8 @@ bool DocumentController::saveDocumentTo(Document *document, const QString &path)
     return true;
 }
 
-void DocumentController::revertDocumentToSaved(Document *document) {
+void DocumentController::revertDocumentToSaved(Document *document)
+{
     if (document->isUntitled() || !confirmRevert(*document, windowOf(document)))
         return;
     try {
@@ -131,7 +145,8 @@ void DocumentController::revertDocumentToSaved(Document *document) {
     }
 }
 
-bool DocumentController::closeDocument(Document *document) {
+bool DocumentController::closeDocument(Document *document)
+{
     if (document->isEdited()) {
         switch (askToSaveChanges(*document, windowOf(document))) {
         case SaveChoice::Cancel:
@@ -148,7 +163,8 @@ bool DocumentController::closeDocument(Document *document) {
     return true;
 }
 
-bool DocumentController::closeAllDocuments() {
+bool DocumentController::closeAllDocuments()
+{
     for (Document *document : documents()) {
         if (!closeDocument(document))
             return false;
@@ -156,19 +172,22 @@ bool DocumentController::closeAllDocuments() {
     return true;
 }
 
-void DocumentController::quit() {
+void DocumentController::quit()
+{
     if (closeAllDocuments())
         QCoreApplication::quit();
 }
 
-Document *DocumentController::adopt(std::unique_ptr<Document> document) {
+Document *DocumentController::adopt(std::unique_ptr<Document> document)
+{
     Document *adopted = document.get();
     m_documents.push_back(std::move(document));
     adopted->showWindow(m_scene.defaultSize);
     return adopted;
 }
 
-Document *DocumentController::documentForFile(const QString &path) const {
+Document *DocumentController::documentForFile(const QString &path) const
+{
     const QString canonical = QFileInfo(path).canonicalFilePath();
     for (const auto &document : m_documents) {
         if (!document->isUntitled() && !canonical.isEmpty() &&
@@ -178,13 +197,15 @@ Document *DocumentController::documentForFile(const QString &path) const {
     return nullptr;
 }
 
-Document *DocumentController::transientDocumentToReplace() const {
+Document *DocumentController::transientDocumentToReplace() const
+{
     if (m_documents.size() == 1 && m_documents.front()->isTransient())
         return m_documents.front().get();
     return nullptr;
 }
 
-int DocumentController::nextUntitledNumber() const {
+int DocumentController::nextUntitledNumber() const
+{
     const auto isTaken = [this](int number) {
         return std::any_of(m_documents.begin(), m_documents.end(), [number](const auto &document) {
             return document->isUntitled() && document->untitledNumber() == number;
@@ -198,7 +219,8 @@ int DocumentController::nextUntitledNumber() const {
 
 // The document may be closing from inside its own window's event handler, so it is deleted
 // once control is back in the event loop.
-void DocumentController::discard(Document *document) {
+void DocumentController::discard(Document *document)
+{
     const auto owned =
         std::find_if(m_documents.begin(), m_documents.end(),
                      [document](const auto &candidate) { return candidate.get() == document; });
@@ -213,11 +235,13 @@ void DocumentController::discard(Document *document) {
         emit lastDocumentClosed();
 }
 
-void DocumentController::showFileError(const FileError &error, const QString &path) const {
+void DocumentController::showFileError(const FileError &error, const QString &path) const
+{
     showError(error.message(QDir::toNativeSeparators(path)), QApplication::activeWindow());
 }
 
-std::optional<QString> DocumentController::askForSaveLocation(Document *document) const {
+std::optional<QString> DocumentController::askForSaveLocation(Document *document) const
+{
     SavePanel panel(windowOf(document));
     panel.setMimeTypeFilters(withAllFiles(m_scene.writableContentTypes));
     if (document->isUntitled()) {

@@ -10,10 +10,17 @@ namespace platform {
 /// A document type that the group can read and write. Its reader throws FileError.
 template <class Document>
 concept FileDocument = std::default_initializable<Document> && std::copyable<Document> &&
-    std::constructible_from<Document, ReadConfiguration> && requires(const Document &document) {
-    { Document::readableContentTypes() } -> std::convertible_to<QStringList>;
-    { Document::writableContentTypes() } -> std::convertible_to<QStringList>;
-    { document.fileWrapper() } -> std::same_as<FileWrapper>;
+    std::constructible_from<Document, ReadConfiguration> && requires(const Document &document)
+{
+    {
+        Document::readableContentTypes()
+        } -> std::convertible_to<QStringList>;
+    {
+        Document::writableContentTypes()
+        } -> std::convertible_to<QStringList>;
+    {
+        document.fileWrapper()
+        } -> std::same_as<FileWrapper>;
 };
 
 /// The scene of a document-based application: one window per open document of type `Document`,
@@ -25,15 +32,18 @@ public:
 
     DocumentGroup(NewDocument newDocument, MakeEditor makeEditor)
         : m_newDocument(std::move(newDocument))
-        , m_makeEditor(std::move(makeEditor)) {}
+        , m_makeEditor(std::move(makeEditor))
+    {}
 
     /// The content size of a new document window, where no other size applies.
-    DocumentGroup defaultSize(int width, int height) && {
+    DocumentGroup defaultSize(int width, int height) &&
+    {
         m_defaultSize = QSize(width, height);
         return std::move(*this);
     }
 
-    DocumentScene scene() const {
+    DocumentScene scene() const
+    {
         const MakeEditor makeEditor = m_makeEditor;
         const NewDocument newDocument = m_newDocument;
         return DocumentScene{
@@ -53,20 +63,24 @@ private:
     public:
         Content(Document document, MakeEditor makeEditor)
             : m_state(std::make_shared<typename DocumentBinding<Document>::State>())
-            , m_makeEditor(std::move(makeEditor)) {
+            , m_makeEditor(std::move(makeEditor))
+        {
             m_state->value = std::move(document);
         }
 
-        QWidget *makeEditor(std::function<void(bool)> editedChanged) override {
+        QWidget *makeEditor(std::function<void(bool)> editedChanged) override
+        {
             m_state->editedChanged = std::move(editedChanged);
             return m_makeEditor(DocumentBinding<Document>(m_state));
         }
 
-        FileWrapper fileWrapper() const override {
+        FileWrapper fileWrapper() const override
+        {
             return DocumentBinding<Document>(m_state).value().fileWrapper();
         }
 
-        void markSaved() override {
+        void markSaved() override
+        {
             if (m_state->saved)
                 m_state->saved();
         }

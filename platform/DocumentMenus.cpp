@@ -15,7 +15,8 @@ namespace platform {
 namespace {
 
 QAction *addAction(QMenu *menu, const QString &text, const QKeySequence &key,
-                   const std::function<void()> &trigger) {
+                   const std::function<void()> &trigger)
+{
     QAction *action = menu->addAction(text);
     action->setShortcut(key);
     QObject::connect(action, &QAction::triggered, menu, trigger);
@@ -23,14 +24,16 @@ QAction *addAction(QMenu *menu, const QString &text, const QKeySequence &key,
 }
 
 // Runs `operation` on the shared controller, if one exists, with the menu's document.
-std::function<void()> onController(std::function<void(DocumentController &)> operation) {
+std::function<void()> onController(std::function<void(DocumentController &)> operation)
+{
     return [operation = std::move(operation)] {
         if (DocumentController *controller = DocumentController::shared())
             operation(*controller);
     };
 }
 
-void fillRecentMenu(QMenu *menu) {
+void fillRecentMenu(QMenu *menu)
+{
     menu->clear();
     for (const QString &path : RecentDocuments::files()) {
         QAction *action = menu->addAction(QFileInfo(path).fileName());
@@ -46,14 +49,16 @@ void fillRecentMenu(QMenu *menu) {
 }
 
 // The Edit commands go to whichever widget has the focus, as they would along a responder chain.
-void sendToFocus(const char *slot) {
+void sendToFocus(const char *slot)
+{
     if (QWidget *focus = QApplication::focusWidget())
         QMetaObject::invokeMethod(focus, slot);
 }
 
 } // namespace
 
-void addFileMenu(QMenuBar *menuBar, Document *document) {
+void addFileMenu(QMenuBar *menuBar, Document *document)
+{
     QMenu *menu = menuBar->addMenu(QMenu::tr("&File"));
     addAction(menu, QMenu::tr("&New"), QKeySequence::New,
               onController([](DocumentController &c) { c.newDocument(); }));
@@ -81,7 +86,8 @@ void addFileMenu(QMenuBar *menuBar, Document *document) {
               onController([](DocumentController &c) { c.quit(); }));
 }
 
-void addEditMenu(QMenuBar *menuBar) {
+void addEditMenu(QMenuBar *menuBar)
+{
     QMenu *menu = menuBar->addMenu(QMenu::tr("&Edit"));
     addAction(menu, QMenu::tr("&Undo"), QKeySequence::Undo, [] { sendToFocus("undo"); });
     addAction(menu, QMenu::tr("&Redo"), QKeySequence::Redo, [] { sendToFocus("redo"); });

@@ -10,7 +10,8 @@
 namespace platform {
 
 DocumentWindow::DocumentWindow(Document *document, QWidget *editor)
-    : m_document(document) {
+    : m_document(document)
+{
     addFileMenu(menuBar(), document);
     addEditMenu(menuBar());
     setEditor(editor);
@@ -18,17 +19,20 @@ DocumentWindow::DocumentWindow(Document *document, QWidget *editor)
     updateTitle();
 }
 
-void DocumentWindow::setEditor(QWidget *editor) {
+void DocumentWindow::setEditor(QWidget *editor)
+{
     delete takeCentralWidget();
     setCentralWidget(editor);
     editor->setFocus();
 }
 
-void DocumentWindow::setContentSize(QSize size) {
+void DocumentWindow::setContentSize(QSize size)
+{
     resize(size.width(), size.height() + menuBar()->sizeHint().height());
 }
 
-void DocumentWindow::closeEvent(QCloseEvent *event) {
+void DocumentWindow::closeEvent(QCloseEvent *event)
+{
     // The controller hides the window itself once the document may close; the window never
     // closes on its own, so a cancelled prompt leaves everything as it was.
     event->ignore();
@@ -36,7 +40,8 @@ void DocumentWindow::closeEvent(QCloseEvent *event) {
         controller->closeDocument(m_document);
 }
 
-void DocumentWindow::updateTitle() {
+void DocumentWindow::updateTitle()
+{
     setWindowFilePath(m_document->filePath());
     setWindowTitle(m_document->displayName() + QStringLiteral("[*]"));
     setWindowModified(m_document->isEdited());

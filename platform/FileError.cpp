@@ -5,7 +5,8 @@
 
 namespace platform {
 
-QString FileError::message(const QString &path) const {
+QString FileError::message(const QString &path) const
+{
     const QString name = QFileInfo(path).fileName();
     QString sentence;
     switch (m_code) {

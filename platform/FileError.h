@@ -24,7 +24,8 @@ public:
 
     explicit FileError(Code code, QString systemReason = {})
         : m_code(code)
-        , m_systemReason(std::move(systemReason)) {}
+        , m_systemReason(std::move(systemReason))
+    {}
 
     Code code() const { return m_code; }
     const QString &systemReason() const { return m_systemReason; }

@@ -15,11 +15,13 @@
 namespace platform {
 namespace {
 
-QString systemReason(int error) {
+QString systemReason(int error)
+{
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-FileError readError(int error) {
+FileError readError(int error)
+{
     switch (error) {
     case ENOENT:
     case ENOTDIR:
@@ -35,7 +37,8 @@ FileError readError(int error) {
 class FileDescriptor final {
 public:
     explicit FileDescriptor(int descriptor)
-        : m_descriptor(descriptor) {}
+        : m_descriptor(descriptor)
+    {}
     ~FileDescriptor() { ::close(m_descriptor); }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
@@ -45,7 +48,8 @@ private:
     int m_descriptor;
 };
 
-QByteArray readToEnd(int descriptor, qsizetype expectedSize) {
+QByteArray readToEnd(int descriptor, qsizetype expectedSize)
+{
     QByteArray bytes(expectedSize, Qt::Uninitialized);
     qsizetype filled = 0;
     for (;;) {
@@ -65,7 +69,11 @@ QByteArray readToEnd(int descriptor, qsizetype expectedSize) {
     return bytes;
 }
 
-FileError writeError(const QFileDevice &file) {
+// Qt reports a full disk as a plain write error, so the errno of the failed call decides.
+FileError writeError(const QFileDevice &file, int error)
+{
+    if (error == ENOSPC || error == EDQUOT)
+        return FileError(FileError::WriteOutOfSpace, file.errorString());
     switch (file.error()) {
     case QFileDevice::PermissionsError:
         return FileError(FileError::WriteNoPermission, file.errorString());
@@ -77,7 +85,8 @@ FileError writeError(const QFileDevice &file) {
 }
 
 // A save through a symbolic link replaces the file the link points at, not the link.
-QString resolvedTarget(const QString &path) {
+QString resolvedTarget(const QString &path)
+{
     QString target = path;
     for (int depth = 0; depth < 32 && QFileInfo(target).isSymLink(); ++depth)
         target = QFileInfo(target).symLinkTarget();
@@ -86,7 +95,8 @@ QString resolvedTarget(const QString &path) {
 
 } // namespace
 
-FileWrapper readFile(const QString &path) {
+FileWrapper readFile(const QString &path)
+{
     // POSIX rather than QFile: QFile::open blocks on a named pipe, and O_NONBLOCK lets the type
     // check below see the pipe first.
     const int descriptor =
@@ -102,15 +112,17 @@ FileWrapper readFile(const QString &path) {
     return FileWrapper::regularFile(readToEnd(file.get(), qsizetype(status.st_size)));
 }
 
-void writeFileAtomically(const QString &path, const QByteArray &bytes) {
+void writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
     QSaveFile file(resolvedTarget(path));
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
-        throw writeError(file);
+        throw writeError(file, errno);
     // QSaveFile::commit() can report success after a write failed on a full disk (QTBUG-75077),
     // so every step is checked here and the save is cancelled at the first failure.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const FileError error = writeError(file);
+        const FileError error = writeError(file, errno);
         file.cancelWriting();
         throw error;
     }
@@ -121,7 +133,7 @@ void writeFileAtomically(const QString &path, const QByteArray &bytes) {
                         systemReason(error));
     }
     if (!file.commit())
-        throw writeError(file);
+        throw writeError(file, errno);
 }
 
 } // namespace platform

@@ -24,7 +24,8 @@ public:
 
 private:
     explicit FileWrapper(std::optional<QByteArray> contents)
-        : m_contents(std::move(contents)) {}
+        : m_contents(std::move(contents))
+    {}
 
     std::optional<QByteArray> m_contents;
 };

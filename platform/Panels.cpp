@@ -3,7 +3,8 @@
 namespace platform {
 
 SavePanel::SavePanel(QWidget *parent)
-    : QFileDialog(parent) {
+    : QFileDialog(parent)
+{
     setOption(QFileDialog::DontUseNativeDialog);
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
@@ -11,13 +12,15 @@ SavePanel::SavePanel(QWidget *parent)
             [this](const QUrl &directory) { m_directoryUrl = directory; });
 }
 
-void SavePanel::setDirectoryUrl(const QUrl &directory) {
+void SavePanel::setDirectoryUrl(const QUrl &directory)
+{
     m_directoryUrl = directory;
     QFileDialog::setDirectoryUrl(directory);
 }
 
 OpenPanel::OpenPanel(QWidget *parent)
-    : SavePanel(parent) {
+    : SavePanel(parent)
+{
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(QFileDialog::ExistingFiles);
 }

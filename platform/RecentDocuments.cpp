@@ -10,18 +10,21 @@ namespace {
 const QString listKey = QStringLiteral("RecentDocuments");
 constexpr int platformDefaultMaximum = 10;
 
-QStringList storedFiles() {
+QStringList storedFiles()
+{
     return UserDefaults::standard().value(listKey).toStringList();
 }
 
 } // namespace
 
-int RecentDocuments::maximum() {
+int RecentDocuments::maximum()
+{
     return qMax(0, UserDefaults::standard().integer(QStringLiteral("NSRecentDocumentsMaximum"),
                                                     platformDefaultMaximum));
 }
 
-QStringList RecentDocuments::files() {
+QStringList RecentDocuments::files()
+{
     QStringList existing;
     for (const QString &path : storedFiles()) {
         if (existing.size() == maximum())
@@ -32,7 +35,8 @@ QStringList RecentDocuments::files() {
     return existing;
 }
 
-void RecentDocuments::note(const QString &path) {
+void RecentDocuments::note(const QString &path)
+{
     const QString absolute = QFileInfo(path).absoluteFilePath();
     QStringList list = storedFiles();
     list.removeAll(absolute);
@@ -42,7 +46,8 @@ void RecentDocuments::note(const QString &path) {
     UserDefaults::standard().setValue(list, listKey);
 }
 
-void RecentDocuments::clear() {
+void RecentDocuments::clear()
+{
     UserDefaults::standard().setValue(QStringList(), listKey);
 }
 

@@ -8,14 +8,16 @@ namespace platform {
 namespace {
 
 // Scintilla takes colours as 0x00BBGGRR.
-long scintillaColour(const QColor &colour) {
+long scintillaColour(const QColor &colour)
+{
     return long(colour.red()) | (long(colour.green()) << 8) | (long(colour.blue()) << 16);
 }
 
 } // namespace
 
 TextEditor::TextEditor(QWidget *parent)
-    : QsciScintilla(parent) {
+    : QsciScintilla(parent)
+{
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
     SendScintilla(SCI_SETWRAPMODE, SC_WRAP_WORD);
     SendScintilla(SCI_SETHSCROLLBAR, false);
@@ -29,7 +31,8 @@ TextEditor::TextEditor(QWidget *parent)
     loadText({});
 }
 
-void TextEditor::loadText(const QByteArray &utf8) {
+void TextEditor::loadText(const QByteArray &utf8)
+{
     // A document without per-character style bytes: plain text needs none, and they would
     // double the memory a large file takes.
     const long options = SC_DOCUMENTOPTION_STYLES_NONE |
@@ -48,24 +51,28 @@ void TextEditor::loadText(const QByteArray &utf8) {
     matchNewLinesTo(utf8);
 }
 
-QByteArray TextEditor::utf8Text() const {
+QByteArray TextEditor::utf8Text() const
+{
     const auto length = qsizetype(SendScintilla(SCI_GETLENGTH));
     const auto *text = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
     return QByteArray(text, length);
 }
 
-void TextEditor::markSaved() {
+void TextEditor::markSaved()
+{
     SendScintilla(SCI_SETSAVEPOINT);
 }
 
-void TextEditor::changeEvent(QEvent *event) {
+void TextEditor::changeEvent(QEvent *event)
+{
     QsciScintilla::changeEvent(event);
     if (event->type() == QEvent::PaletteChange)
         applyPalette();
 }
 
 // The text area takes the desktop's text colours, so a dark theme gives a dark editor.
-void TextEditor::applyPalette() {
+void TextEditor::applyPalette()
+{
     const QPalette colours = palette();
     for (const int style : {int(STYLE_DEFAULT), 0}) {
         SendScintilla(SCI_STYLESETBACK, style, scintillaColour(colours.color(QPalette::Base)));
@@ -78,7 +85,8 @@ void TextEditor::applyPalette() {
 
 // The Return key types the line ending the text already uses, so that a line typed into a file
 // with CR LF lines does not mix endings. The text itself is never converted.
-void TextEditor::matchNewLinesTo(const QByteArray &utf8) {
+void TextEditor::matchNewLinesTo(const QByteArray &utf8)
+{
     const qsizetype newline = utf8.indexOf('\n');
     const qsizetype carriageReturn = utf8.indexOf('\r');
     int mode = SC_EOL_LF;

@@ -10,7 +10,8 @@ namespace scribbet {
 
 EditorView::EditorView(platform::DocumentBinding<TextDocument> document)
     : m_document(std::move(document))
-    , m_textEditor(new platform::TextEditor(this)) {
+    , m_textEditor(new platform::TextEditor(this))
+{
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 14, 14, 14);
     layout->addWidget(m_textEditor);

@@ -10,19 +10,22 @@ const QString quitAlwaysKeepsWindows = QStringLiteral("NSQuitAlwaysKeepsWindows"
 
 } // namespace
 
-platform::ApplicationIdentity ScribbetApp::identity() {
+platform::ApplicationIdentity ScribbetApp::identity()
+{
     return {QStringLiteral("scribbet"), QStringLiteral("Scribbet"),
             QStringLiteral("org.scribbet.Scribbet")};
 }
 
-ScribbetApp::ScribbetApp() {
+ScribbetApp::ScribbetApp()
+{
     platform::UserDefaults &defaults = platform::UserDefaults::standard();
     defaults.registerDefaults({{recentDocumentsMaximum, 5}, {quitAlwaysKeepsWindows, false}});
     defaults.setInteger(5, recentDocumentsMaximum);
     defaults.setBool(false, quitAlwaysKeepsWindows);
 }
 
-platform::DocumentGroup<TextDocument, EditorView> ScribbetApp::body() const {
+platform::DocumentGroup<TextDocument, EditorView> ScribbetApp::body() const
+{
     return platform::DocumentGroup<TextDocument, EditorView>(
                [] { return TextDocument(); },
                [](platform::DocumentBinding<TextDocument> document) {

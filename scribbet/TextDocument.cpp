@@ -13,7 +13,8 @@ namespace {
 
 constexpr char utf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
-void dropLeadingByteOrderMark(QByteArray &utf8) {
+void dropLeadingByteOrderMark(QByteArray &utf8)
+{
     if (utf8.startsWith(utf8ByteOrderMark))
         utf8.remove(0, 3); // On an unshared buffer this only moves the start; nothing is copied.
 }
@@ -27,7 +28,8 @@ struct Utf16Layout {
 
 // Without a byte-order mark the zero bytes tell the order: the high bytes of text in the Latin
 // and common ranges are zero, and they sit at odd offsets in little-endian data.
-std::optional<Utf16Layout> detectUtf16Layout(QByteArrayView bytes) {
+std::optional<Utf16Layout> detectUtf16Layout(QByteArrayView bytes)
+{
     if (bytes.size() % 2 != 0)
         return std::nullopt;
     if (bytes.startsWith("\xFF\xFE"))
@@ -47,7 +49,8 @@ std::optional<Utf16Layout> detectUtf16Layout(QByteArrayView bytes) {
     return std::nullopt;
 }
 
-bool hasOnlyPairedSurrogates(QStringView units) {
+bool hasOnlyPairedSurrogates(QStringView units)
+{
     for (qsizetype index = 0; index < units.size(); ++index) {
         const char16_t unit = units[index].unicode();
         if (QChar::isLowSurrogate(unit))
@@ -63,7 +66,8 @@ bool hasOnlyPairedSurrogates(QStringView units) {
 
 // Qt's UTF-16 decoder guesses the byte order, drops an odd last byte and lets unpaired
 // surrogates through, so the checks are made here and Qt only transcodes checked data.
-std::optional<QByteArray> decodeUtf16(QByteArrayView bytes) {
+std::optional<QByteArray> decodeUtf16(QByteArrayView bytes)
+{
     const std::optional<Utf16Layout> layout = detectUtf16Layout(bytes);
     if (!layout)
         return std::nullopt;
@@ -81,15 +85,18 @@ std::optional<QByteArray> decodeUtf16(QByteArrayView bytes) {
 
 } // namespace
 
-QStringList TextDocument::readableContentTypes() {
+QStringList TextDocument::readableContentTypes()
+{
     return {QStringLiteral("text/plain")};
 }
 
-QStringList TextDocument::writableContentTypes() {
+QStringList TextDocument::writableContentTypes()
+{
     return {QStringLiteral("text/plain")};
 }
 
-TextDocument::TextDocument(platform::ReadConfiguration configuration) {
+TextDocument::TextDocument(platform::ReadConfiguration configuration)
+{
     std::optional<QByteArray> contents = std::move(configuration.file).takeRegularFileContents();
     if (!contents)
         throw platform::FileError(platform::FileError::ReadCorruptFile);
@@ -108,11 +115,13 @@ TextDocument::TextDocument(platform::ReadConfiguration configuration) {
     throw platform::FileError(platform::FileError::ReadInapplicableStringEncoding);
 }
 
-platform::FileWrapper TextDocument::fileWrapper() const {
+platform::FileWrapper TextDocument::fileWrapper() const
+{
     return platform::FileWrapper::regularFile(text);
 }
 
-bool operator==(const TextDocument &left, const TextDocument &right) {
+bool operator==(const TextDocument &left, const TextDocument &right)
+{
     if (left.text == right.text)
         return true;
     return QString::fromUtf8(left.text).normalized(QString::NormalizationForm_D) ==

@@ -17,7 +17,8 @@ struct TextDocument final {
 
     TextDocument() = default;
     explicit TextDocument(QByteArray utf8Text)
-        : text(std::move(utf8Text)) {}
+        : text(std::move(utf8Text))
+    {}
 
     /// Reads a file: UTF-8 with one leading byte-order mark dropped, or else UTF-16.
     /// Throws platform::FileError with ReadCorruptFile when the file has no regular contents and

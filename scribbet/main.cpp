@@ -1,5 +1,6 @@
 #include "ScribbetApp.h"
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     return platform::runApplication<scribbet::ScribbetApp>(argc, argv);
 }

@@ -5,7 +5,8 @@
 namespace scribbet::testing {
 
 TestSandbox::TestSandbox()
-    : m_previousHome(qgetenv("HOME")) {
+    : m_previousHome(qgetenv("HOME"))
+{
     const QString root = m_root.path();
     qputenv("HOME", QFile::encodeName(root));
     for (const char *variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
@@ -18,11 +19,13 @@ TestSandbox::TestSandbox()
     QDir(root).mkpath(QStringLiteral("Documents"));
 }
 
-TestSandbox::~TestSandbox() {
+TestSandbox::~TestSandbox()
+{
     qputenv("HOME", m_previousHome);
 }
 
-QString TestSandbox::path(const QString &relative) const {
+QString TestSandbox::path(const QString &relative) const
+{
     return relative.isEmpty() ? m_root.path() : m_root.filePath(relative);
 }
 

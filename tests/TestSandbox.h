@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace scribbet::testing {
 
@@ -21,3 +23,16 @@ private:
 };
 
 } // namespace scribbet::testing
+
+/// A test main for widget tests: a fresh sandbox, then the application, then the test object.
+#define SCRIBBET_TEST_MAIN(TestObject)                                                             \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        const scribbet::testing::TestSandbox sandbox;                                              \
+        qputenv("QT_QPA_PLATFORM", "offscreen");                                                   \
+        QApplication application(argc, argv);                                                      \
+        QApplication::setApplicationName(QStringLiteral("scribbet-tests"));                        \
+        QApplication::setQuitOnLastWindowClosed(false);                                            \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

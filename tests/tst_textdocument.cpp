@@ -21,7 +21,8 @@ struct ReadOutcome {
     int errorCode = readable;
 };
 
-ReadOutcome readBytes(const QByteArray &bytes) {
+ReadOutcome readBytes(const QByteArray &bytes)
+{
     try {
         return {TextDocument(platform::ReadConfiguration{FileWrapper::regularFile(bytes)}).text};
     } catch (const FileError &error) {
@@ -29,11 +30,13 @@ ReadOutcome readBytes(const QByteArray &bytes) {
     }
 }
 
-QByteArray utf8(std::u8string_view text) {
+QByteArray utf8(std::u8string_view text)
+{
     return {reinterpret_cast<const char *>(text.data()), qsizetype(text.size())};
 }
 
-QByteArray fromHex(const char *hex) {
+QByteArray fromHex(const char *hex)
+{
     return QByteArray::fromHex(hex);
 }
 
@@ -54,7 +57,8 @@ private slots:
 
 // Each row: the file's bytes, then either the text they read as (and which is written back) or
 // the error code. Where Qt's own decoders would differ, the row says how.
-void TextDocumentTest::readsAndWritesFileForms_data() {
+void TextDocumentTest::readsAndWritesFileForms_data()
+{
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("errorCode");
@@ -111,7 +115,8 @@ void TextDocumentTest::readsAndWritesFileForms_data() {
     refused("utf-16 zeros balanced", "00e9e900");
 }
 
-void TextDocumentTest::readsAndWritesFileForms() {
+void TextDocumentTest::readsAndWritesFileForms()
+{
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, text);
     QFETCH(int, errorCode);
@@ -127,7 +132,8 @@ void TextDocumentTest::readsAndWritesFileForms() {
     QCOMPARE(written->toHex(), text.toHex());
 }
 
-void TextDocumentTest::directoryIsRefusedBeforeDecoding() {
+void TextDocumentTest::directoryIsRefusedBeforeDecoding()
+{
     try {
         TextDocument(platform::ReadConfiguration{FileWrapper::withoutRegularContents()});
         QFAIL("a wrapper without regular contents was read");
@@ -137,7 +143,8 @@ void TextDocumentTest::directoryIsRefusedBeforeDecoding() {
     }
 }
 
-void TextDocumentTest::fiveMegabyteSingleLineComesBackWhole() {
+void TextDocumentTest::fiveMegabyteSingleLineComesBackWhole()
+{
     QByteArray line;
     while (line.size() < 5 * 1024 * 1024)
         line += utf8(u8"Zwölf Boxkämpfer jagen Viktor quer über den großen Sylter Deich. ");
@@ -148,7 +155,8 @@ void TextDocumentTest::fiveMegabyteSingleLineComesBackWhole() {
     QVERIFY(*TextDocument(outcome.text).fileWrapper().regularFileContents() == line);
 }
 
-void TextDocumentTest::textInEveryScriptComesBackByteForByte() {
+void TextDocumentTest::textInEveryScriptComesBackByteForByte()
+{
     const QByteArray scripts =
         utf8(u8"Latin: façade naïve œuvre Ærø ĳ ŉ\n"
              u8"Greek: Ξεσκεπάζω την ψυχοφθόρα βδελυγμία\n"
@@ -174,14 +182,16 @@ void TextDocumentTest::textInEveryScriptComesBackByteForByte() {
     QCOMPARE(readBytes(utf16).text.toHex(), scripts.toHex());
 }
 
-void TextDocumentTest::copiesShareTheText() {
+void TextDocumentTest::copiesShareTheText()
+{
     const TextDocument original(QByteArray(1024, 'x'));
     const TextDocument copy = original; // NOLINT(performance-unnecessary-copy-initialization)
     QCOMPARE(copy.text.constData(), original.text.constData());
     QCOMPARE(original.fileWrapper().regularFileContents()->constData(), original.text.constData());
 }
 
-void TextDocumentTest::equalityIsCanonical() {
+void TextDocumentTest::equalityIsCanonical()
+{
     const TextDocument precomposed(utf8(u8"caf\u00e9"));
     const TextDocument decomposed(utf8(u8"cafe\u0301"));
     QVERIFY(precomposed == decomposed);

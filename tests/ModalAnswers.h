@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <functional>
+
+namespace scribbet::testing {
+
+/// Answers the next modal dialog of type Dialog once it is showing, as a person would, from
+/// inside the dialog's own event loop. Gives up after about ten seconds.
+template <class Dialog> void answerNextModal(std::function<void(Dialog *)> answer)
+{
+    auto *timer = new QTimer(qApp);
+    auto attempts = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, attempts, answer = std::move(answer)] {
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        if (!dialog && ++*attempts < 2000)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (dialog)
+            answer(dialog);
+    });
+    timer->start(5);
+}
+
+/// Clicks the button labelled `label` in the next modal message box.
+inline void clickInNextMessageBox(const QString &label)
+{
+    answerNextModal<QMessageBox>([label](QMessageBox *box) {
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text().remove(QLatin1Char('&')) == label) {
+                button->click();
+                return;
+            }
+        }
+        box->reject();
+    });
+}
+
+/// The text of every message box that is showing but not modal, such as an error.
+inline QStringList shownMessages()
+{
+    QStringList messages;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            messages.append(box->text());
+    }
+    return messages;
+}
+
+inline void dismissMessages()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget))
+            box->close();
+    }
+}
+
+} // namespace scribbet::testing

@@ -1,0 +1,359 @@
+#include "ModalAnswers.h"
+#include "TestSandbox.h"
+
+#include "scribbet/ScribbetApp.h"
+
+#include "platform/Document.h"
+#include "platform/DocumentController.h"
+#include "platform/DocumentWindow.h"
+#include "platform/Panels.h"
+#include "platform/RecentDocuments.h"
+#include "platform/TextEditor.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using platform::Document;
+using platform::DocumentController;
+using namespace scribbet::testing;
+
+namespace {
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeContents(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+platform::TextEditor *editorOf(const Document *document)
+{
+    auto *view = qobject_cast<scribbet::EditorView *>(document->window()->centralWidget());
+    return view ? view->textEditor() : nullptr;
+}
+
+void typeAtEnd(const Document *document, const QString &text)
+{
+    platform::TextEditor *editor = editorOf(document);
+    editor->SendScintilla(platform::TextEditor::SCI_DOCUMENTEND);
+    for (const QChar character : text) {
+        if (character.unicode() < 0x80) {
+            QTest::keyClick(editor, char(character.unicode()));
+            continue;
+        }
+        // Letters beyond ASCII arrive as an input method commits them.
+        QInputMethodEvent commit;
+        commit.setCommitString(character);
+        QCoreApplication::sendEvent(editor, &commit);
+    }
+}
+
+} // namespace
+
+class DocumentControllerTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void newDocumentsAreEmptyIndependentAndNumbered();
+    void newWindowContentIs640By480AndShrinksNoFurtherThan360By240();
+    void openedFileShowsEveryByteAndItsName();
+    void typingMarksEditedAndUndoingToTheSaveMarksUnedited();
+    void saveWritesExactlyWhatTheEditorHolds();
+    void saveAsThroughThePanelMakesTheFileTheDocuments();
+    void revertGoesBackToTheFile();
+    void recentDocumentsKeepFiveMostRecentExistingWithoutDuplicates();
+    void untouchedLaunchDocumentGivesWayToAnOpenedFile();
+    void openingAnOpenFileBringsItsWindowForward();
+    void readErrorsNameTheFileAndOpenNothing_data();
+    void readErrorsNameTheFileAndOpenNothing();
+    void closingAskAndCancelKeepsEverything();
+    void closingAnswersDontSaveAndSave();
+    void quitWithChangesCancelledKeepsEveryDocument();
+    void failedSaveNamesTheFileAndKeepsTheDocumentEdited();
+
+private:
+    QString path(const QString &name) const { return m_folder->filePath(name); }
+    Document *open(const QString &name, const QByteArray &bytes);
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<DocumentController> m_controller;
+};
+
+void DocumentControllerTest::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    const scribbet::ScribbetApp app;
+    platform::RecentDocuments::clear();
+    m_controller = std::make_unique<DocumentController>(app.body().scene());
+}
+
+void DocumentControllerTest::cleanup()
+{
+    m_controller.reset();
+    dismissMessages();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+Document *DocumentControllerTest::open(const QString &name, const QByteArray &bytes)
+{
+    writeContents(path(name), bytes);
+    return m_controller->openDocumentWithContentsOf(path(name));
+}
+
+void DocumentControllerTest::newDocumentsAreEmptyIndependentAndNumbered()
+{
+    Document *first = m_controller->newDocument();
+    Document *second = m_controller->newDocument();
+    QCOMPARE(first->window()->windowTitle(), QStringLiteral("Untitled[*]"));
+    QCOMPARE(second->window()->windowTitle(), QStringLiteral("Untitled 2[*]"));
+    QCOMPARE(editorOf(first)->utf8Text(), QByteArray());
+    QVERIFY(!first->isEdited());
+
+    typeAtEnd(first, QStringLiteral("only here"));
+    QCOMPARE(editorOf(first)->utf8Text(), QByteArray("only here"));
+    QCOMPARE(editorOf(second)->utf8Text(), QByteArray());
+    QVERIFY(first->isEdited());
+    QVERIFY(first->window()->isWindowModified());
+    QVERIFY(!second->isEdited());
+}
+
+void DocumentControllerTest::newWindowContentIs640By480AndShrinksNoFurtherThan360By240()
+{
+    Document *document = m_controller->newDocument();
+    QWidget *content = document->window()->centralWidget();
+    QVERIFY(QTest::qWaitForWindowExposed(document->window()));
+    QCOMPARE(content->size(), QSize(640, 480));
+    document->window()->resize(100, 100);
+    QVERIFY(content->width() >= 360);
+    QVERIFY(content->height() >= 240);
+    document->window()->resize(3000, 2000);
+    QVERIFY(content->width() > 2000);
+    QVERIFY(content->height() > 1500);
+}
+
+void DocumentControllerTest::openedFileShowsEveryByteAndItsName()
+{
+    const QByteArray bytes = QByteArray::fromHex("efbbbf610d0a62000d63c2a064e280a865e280a9660a");
+    Document *document = open(QStringLiteral("mixed.txt"), bytes);
+    QVERIFY(document);
+    QCOMPARE(editorOf(document)->utf8Text().toHex(), bytes.mid(3).toHex());
+    QCOMPARE(document->window()->windowTitle(), QStringLiteral("mixed.txt[*]"));
+    QCOMPARE(document->window()->windowFilePath(), path(QStringLiteral("mixed.txt")));
+    QVERIFY(!document->isEdited());
+}
+
+void DocumentControllerTest::typingMarksEditedAndUndoingToTheSaveMarksUnedited()
+{
+    Document *document = open(QStringLiteral("undo.txt"), "saved");
+    typeAtEnd(document, QStringLiteral("!"));
+    QVERIFY(document->isEdited());
+    editorOf(document)->undo();
+    QVERIFY(!document->isEdited());
+    editorOf(document)->redo();
+    QVERIFY(document->isEdited());
+    QVERIFY(m_controller->saveDocument(document));
+    QVERIFY(!document->isEdited());
+    editorOf(document)->undo();
+    QVERIFY(document->isEdited());
+}
+
+void DocumentControllerTest::saveWritesExactlyWhatTheEditorHolds()
+{
+    Document *document = open(QStringLiteral("crlf.txt"), QByteArray("one\r\ntwo\0\r\n", 11));
+    typeAtEnd(document, QStringLiteral("drei ü"));
+    QVERIFY(m_controller->saveDocument(document));
+    QCOMPARE(contentsOf(path("crlf.txt")), QByteArray("one\r\ntwo\0\r\ndrei \xc3\xbc", 18));
+    QVERIFY(!document->isEdited());
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{"crlf.txt"});
+}
+
+void DocumentControllerTest::saveAsThroughThePanelMakesTheFileTheDocuments()
+{
+    Document *document = m_controller->newDocument();
+    typeAtEnd(document, QStringLiteral("héllo"));
+    const QString target = path(QStringLiteral("chosen.txt"));
+    answerNextModal<platform::SavePanel>([target](platform::SavePanel *panel) {
+        panel->selectFile(target);
+        QMetaObject::invokeMethod(panel, "accept");
+    });
+    QVERIFY(m_controller->saveDocumentAs(document));
+    QCOMPARE(contentsOf(target), QByteArray("h\xc3\xa9llo"));
+    QCOMPARE(document->filePath(), target);
+    QCOMPARE(document->window()->windowTitle(), QStringLiteral("chosen.txt[*]"));
+    QCOMPARE(platform::RecentDocuments::files(), QStringList{target});
+
+    answerNextModal<platform::SavePanel>([](platform::SavePanel *panel) { panel->reject(); });
+    typeAtEnd(document, QStringLiteral("!"));
+    QVERIFY(!m_controller->saveDocumentAs(document));
+    QVERIFY(document->isEdited());
+    QCOMPARE(contentsOf(target), QByteArray("h\xc3\xa9llo"));
+}
+
+void DocumentControllerTest::revertGoesBackToTheFile()
+{
+    Document *document = open(QStringLiteral("revert.txt"), "kept\r\n");
+    typeAtEnd(document, QStringLiteral("thrown away"));
+    clickInNextMessageBox(QStringLiteral("Cancel"));
+    m_controller->revertDocumentToSaved(document);
+    QVERIFY(document->isEdited());
+    clickInNextMessageBox(QStringLiteral("Revert"));
+    m_controller->revertDocumentToSaved(document);
+    QCOMPARE(editorOf(document)->utf8Text(), QByteArray("kept\r\n"));
+    QVERIFY(!document->isEdited());
+    typeAtEnd(document, QStringLiteral("x"));
+    QVERIFY(document->isEdited());
+}
+
+void DocumentControllerTest::recentDocumentsKeepFiveMostRecentExistingWithoutDuplicates()
+{
+    QStringList opened;
+    for (int index = 1; index <= 7; ++index) {
+        const QString name = QStringLiteral("file%1.txt").arg(index);
+        Document *document = open(name, "x");
+        opened.prepend(path(name));
+        m_controller->closeDocument(document);
+    }
+    QCOMPARE(platform::RecentDocuments::files(), opened.mid(0, 5));
+    m_controller->openDocumentWithContentsOf(path("file5.txt"));
+    QCOMPARE(platform::RecentDocuments::files(),
+             (QStringList{path("file5.txt"), path("file7.txt"), path("file6.txt"),
+                          path("file4.txt"), path("file3.txt")}));
+    QVERIFY(QFile::remove(path("file6.txt")));
+    QCOMPARE(
+        platform::RecentDocuments::files(),
+        (QStringList{path("file5.txt"), path("file7.txt"), path("file4.txt"), path("file3.txt")}));
+    platform::RecentDocuments::clear();
+    QVERIFY(platform::RecentDocuments::files().isEmpty());
+}
+
+void DocumentControllerTest::untouchedLaunchDocumentGivesWayToAnOpenedFile()
+{
+    m_controller->openUntitledDocument();
+    Document *file = open(QStringLiteral("a.txt"), "a");
+    QCOMPARE(m_controller->documents(), QList<Document *>{file});
+
+    m_controller->closeDocument(file);
+    Document *touched = m_controller->openUntitledDocument();
+    typeAtEnd(touched, QStringLiteral("mine"));
+    open(QStringLiteral("b.txt"), "b");
+    QCOMPARE(m_controller->documents().size(), 2);
+
+    // Only the one document made at launch gives way, never a document the user asked for.
+    Document *asked = m_controller->newDocument();
+    open(QStringLiteral("c.txt"), "c");
+    QVERIFY(m_controller->documents().contains(asked));
+}
+
+void DocumentControllerTest::openingAnOpenFileBringsItsWindowForward()
+{
+    Document *first = open(QStringLiteral("same.txt"), "same");
+    m_controller->newDocument();
+    QCOMPARE(m_controller->openDocumentWithContentsOf(path("same.txt")), first);
+    QVERIFY(QDir(m_folder->path()).mkdir("sub"));
+    QCOMPARE(m_controller->openDocumentWithContentsOf(path("sub/../same.txt")), first);
+    QCOMPARE(m_controller->documents().size(), 2);
+}
+
+void DocumentControllerTest::readErrorsNameTheFileAndOpenNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("directory") << "folder.txt"
+                               << "isn’t a regular file";
+    QTest::newRow("neither utf-8 nor utf-16") << "latin1.txt"
+                                              << "text encoding";
+    QTest::newRow("missing") << "missing.txt"
+                             << "no such file";
+}
+
+void DocumentControllerTest::readErrorsNameTheFileAndOpenNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QDir(m_folder->path()).mkdir(QStringLiteral("folder.txt"));
+    writeContents(path(QStringLiteral("latin1.txt")), "caf\xe9");
+
+    QVERIFY(!m_controller->openDocumentWithContentsOf(path(name)));
+    QVERIFY(m_controller->documents().isEmpty());
+    const QStringList messages = shownMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(QStringLiteral("“%1”").arg(name)),
+             qPrintable(messages.first()));
+    QVERIFY2(messages.first().contains(reason), qPrintable(messages.first()));
+}
+
+void DocumentControllerTest::closingAskAndCancelKeepsEverything()
+{
+    Document *document = open(QStringLiteral("keep.txt"), "keep");
+    typeAtEnd(document, QStringLiteral(" more"));
+    clickInNextMessageBox(QStringLiteral("Cancel"));
+    QVERIFY(!document->window()->close());
+    QCOMPARE(m_controller->documents(), QList<Document *>{document});
+    QVERIFY(document->window()->isVisible());
+    QVERIFY(document->isEdited());
+    QCOMPARE(editorOf(document)->utf8Text(), QByteArray("keep more"));
+    QCOMPARE(contentsOf(path("keep.txt")), QByteArray("keep"));
+}
+
+void DocumentControllerTest::closingAnswersDontSaveAndSave()
+{
+    Document *discarded = open(QStringLiteral("discard.txt"), "old");
+    typeAtEnd(discarded, QStringLiteral(" new"));
+    clickInNextMessageBox(QStringLiteral("Don’t Save"));
+    QVERIFY(m_controller->closeDocument(discarded));
+    QCOMPARE(contentsOf(path("discard.txt")), QByteArray("old"));
+
+    Document *saved = open(QStringLiteral("save.txt"), "old");
+    typeAtEnd(saved, QStringLiteral(" new"));
+    clickInNextMessageBox(QStringLiteral("Save"));
+    QVERIFY(m_controller->closeDocument(saved));
+    QCOMPARE(contentsOf(path("save.txt")), QByteArray("old new"));
+    QVERIFY(m_controller->documents().isEmpty());
+
+    Document *unedited = open(QStringLiteral("plain.txt"), "plain");
+    QVERIFY(m_controller->closeDocument(unedited)); // nothing to ask
+}
+
+void DocumentControllerTest::quitWithChangesCancelledKeepsEveryDocument()
+{
+    Document *clean = open(QStringLiteral("clean.txt"), "clean");
+    Document *edited = open(QStringLiteral("edited.txt"), "edited");
+    typeAtEnd(edited, QStringLiteral("!"));
+    clickInNextMessageBox(QStringLiteral("Cancel"));
+    m_controller->quit();
+    QVERIFY(m_controller->documents().contains(edited));
+    QVERIFY(edited->isEdited());
+    QVERIFY(edited->window()->isVisible());
+    Q_UNUSED(clean);
+}
+
+void DocumentControllerTest::failedSaveNamesTheFileAndKeepsTheDocumentEdited()
+{
+    Document *document = open(QStringLiteral("doomed.txt"), "on disk");
+    typeAtEnd(document, QStringLiteral(" edited"));
+    QVERIFY(!m_controller->saveDocumentTo(document, path(QStringLiteral("missing/doomed.txt"))));
+    QVERIFY(document->isEdited());
+    QCOMPARE(document->filePath(), path(QStringLiteral("doomed.txt")));
+    QCOMPARE(contentsOf(path("doomed.txt")), QByteArray("on disk"));
+    const QStringList messages = shownMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().contains(QStringLiteral("“doomed.txt”")));
+}
+
+SCRIBBET_TEST_MAIN(DocumentControllerTest)
+#include "tst_documentcontroller.moc"

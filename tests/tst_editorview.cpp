@@ -1,0 +1,156 @@
+#include "TestSandbox.h"
+
+#include "scribbet/EditorView.h"
+#include "scribbet/ScribbetApp.h"
+
+#include "platform/TextEditor.h"
+#include "platform/UserDefaults.h"
+
+#include <QApplication>
+#include <QLayout>
+#include <QTest>
+
+#include <memory>
+
+using platform::DocumentBinding;
+using scribbet::EditorView;
+using scribbet::TextDocument;
+
+namespace {
+
+struct BoundView {
+    std::shared_ptr<DocumentBinding<TextDocument>::State> state;
+    std::unique_ptr<EditorView> view;
+    bool isEdited = false;
+};
+
+std::unique_ptr<BoundView> makeView(const QByteArray &text)
+{
+    auto bound = std::make_unique<BoundView>();
+    bound->state = std::make_shared<DocumentBinding<TextDocument>::State>();
+    bound->state->value = TextDocument(text);
+    bound->state->editedChanged = [edited = &bound->isEdited](bool value) {
+        *edited = value;
+    };
+    bound->view = std::make_unique<EditorView>(DocumentBinding<TextDocument>(bound->state));
+    return bound;
+}
+
+QByteArray documentText(const BoundView &bound)
+{
+    return DocumentBinding<TextDocument>(bound.state).value().text;
+}
+
+} // namespace
+
+class EditorViewTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyByteSurvivesTheEditor_data();
+    void everyByteSurvivesTheEditor();
+    void typingReachesTheDocumentAtOnce();
+    void returnTypesTheLineEndingTheTextUses();
+    void tenMegabyteSingleLineIsWholeAndEditable();
+    void marginAndEditorShareTheTextBackground();
+    void applicationObjectWritesItsTwoSettings();
+};
+
+void EditorViewTest::everyByteSurvivesTheEditor_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("cr lf") << QByteArray("a\r\nb\r\n");
+    QTest::newRow("cr") << QByteArray("a\rb\r");
+    QTest::newRow("mixed endings") << QByteArray("a\r\nb\nc\rd\n\r");
+    QTest::newRow("nul") << QByteArray("a\0b\0", 4);
+    QTest::newRow("nbsp and separators") << QByteArray::fromHex("61c2a062e280a863e280a964");
+    QTest::newRow("leading mark kept in text") << QByteArray::fromHex("efbbbf61");
+    QTest::newRow("emoji and combining") << QByteArray::fromHex("f09f988065cc81");
+}
+
+void EditorViewTest::everyByteSurvivesTheEditor()
+{
+    QFETCH(QByteArray, text);
+    const auto bound = makeView(text);
+    QCOMPARE(bound->view->textEditor()->utf8Text().toHex(), text.toHex());
+    QCOMPARE(documentText(*bound).toHex(), text.toHex());
+    QVERIFY(!bound->isEdited);
+}
+
+void EditorViewTest::typingReachesTheDocumentAtOnce()
+{
+    const auto bound = makeView({});
+    QTest::keyClick(bound->view->textEditor(), 'a');
+    QVERIFY(bound->isEdited);
+    QCOMPARE(documentText(*bound), QByteArray("a"));
+    bound->view->textEditor()->undo();
+    QVERIFY(!bound->isEdited);
+    QCOMPARE(documentText(*bound), QByteArray());
+}
+
+void EditorViewTest::returnTypesTheLineEndingTheTextUses()
+{
+    for (const QByteArray &ending : {QByteArray("\r\n"), QByteArray("\r"), QByteArray("\n")}) {
+        const auto bound = makeView("one" + ending + "two");
+        platform::TextEditor *editor = bound->view->textEditor();
+        editor->SendScintilla(platform::TextEditor::SCI_DOCUMENTEND);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(documentText(*bound), "one" + ending + "two" + ending);
+    }
+}
+
+void EditorViewTest::tenMegabyteSingleLineIsWholeAndEditable()
+{
+    QByteArray line;
+    while (line.size() < 10 * 1000 * 1000)
+        line += "a single line that never ends, ";
+    const auto bound = makeView(line);
+    platform::TextEditor *editor = bound->view->textEditor();
+    QVERIFY(!editor->isReadOnly());
+    QCOMPARE(editor->lines(), 1);
+    editor->SendScintilla(platform::TextEditor::SCI_DOCUMENTEND);
+    QTest::keyClick(editor, '!');
+    QCOMPARE(documentText(*bound).size(), line.size() + 1);
+    QVERIFY(documentText(*bound).startsWith(line));
+}
+
+void EditorViewTest::marginAndEditorShareTheTextBackground()
+{
+    const auto bound = makeView("text");
+    EditorView &view = *bound->view;
+    QCOMPARE(view.layout()->contentsMargins(), QMargins(14, 14, 14, 14));
+    QCOMPARE(view.minimumSize(), QSize(360, 240));
+    QVERIFY(view.autoFillBackground());
+    const QColor base = view.palette().color(QPalette::Base);
+    QCOMPARE(view.palette().color(view.backgroundRole()), base);
+    const long editorBack = view.textEditor()->SendScintilla(platform::TextEditor::SCI_STYLEGETBACK,
+                                                             platform::TextEditor::STYLE_DEFAULT);
+    QCOMPARE(QColor(int(editorBack & 0xff), int((editorBack >> 8) & 0xff),
+                    int((editorBack >> 16) & 0xff)),
+             base);
+
+    // A dark desktop theme reaches the editor too.
+    QPalette dark = view.palette();
+    dark.setColor(QPalette::Base, QColor(20, 20, 24));
+    view.setPalette(dark);
+    const long darkBack = view.textEditor()->SendScintilla(platform::TextEditor::SCI_STYLEGETBACK,
+                                                           platform::TextEditor::STYLE_DEFAULT);
+    QCOMPARE(darkBack, 20L | (20L << 8) | (24L << 16));
+}
+
+void EditorViewTest::applicationObjectWritesItsTwoSettings()
+{
+    platform::UserDefaults &defaults = platform::UserDefaults::standard();
+    defaults.setInteger(10, QStringLiteral("NSRecentDocumentsMaximum"));
+    defaults.setBool(true, QStringLiteral("NSQuitAlwaysKeepsWindows"));
+    const scribbet::ScribbetApp app;
+    QCOMPARE(defaults.value(QStringLiteral("NSRecentDocumentsMaximum")).toInt(), 5);
+    QCOMPARE(defaults.value(QStringLiteral("NSQuitAlwaysKeepsWindows")).toBool(), false);
+    QSettings file(QSettings::IniFormat, QSettings::UserScope, QCoreApplication::applicationName(),
+                   QCoreApplication::applicationName());
+    QCOMPARE(file.value(QStringLiteral("NSRecentDocumentsMaximum")).toInt(), 5);
+}
+
+SCRIBBET_TEST_MAIN(EditorViewTest)
+#include "tst_editorview.moc"
