@@ -75,6 +75,7 @@ Document *DocumentController::openUntitledDocument()
 void DocumentController::openDocument()
 {
     OpenPanel panel(QApplication::activeWindow());
+    panel.setWindowTitle(tr("Open"));
     panel.setMimeTypeFilters(withAllFiles(m_scene.readableContentTypes));
     if (panel.exec() != QDialog::Accepted)
         return;
@@ -243,6 +244,7 @@ void DocumentController::showFileError(const FileError &error, const QString &pa
 std::optional<QString> DocumentController::askForSaveLocation(Document *document) const
 {
     SavePanel panel(windowOf(document));
+    panel.setWindowTitle(tr("Save As"));
     panel.setMimeTypeFilters(withAllFiles(m_scene.writableContentTypes));
     if (document->isUntitled()) {
         panel.selectFile(document->displayName() + QStringLiteral(".txt"));

@@ -14,11 +14,20 @@
 namespace platform {
 namespace {
 
-QAction *addAction(QMenu *menu, const QString &text, const QKeySequence &key,
+// Qt's bindings for a desktop without a theme of its own lack some that every desktop uses.
+QList<QKeySequence> shortcutsFor(QKeySequence::StandardKey key)
+{
+    QList<QKeySequence> shortcuts = QKeySequence::keyBindings(key);
+    if (shortcuts.isEmpty() && key == QKeySequence::SaveAs)
+        shortcuts.append(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    return shortcuts;
+}
+
+QAction *addAction(QMenu *menu, const QString &text, QKeySequence::StandardKey key,
                    const std::function<void()> &trigger)
 {
     QAction *action = menu->addAction(text);
-    action->setShortcut(key);
+    action->setShortcuts(shortcutsFor(key));
     QObject::connect(action, &QAction::triggered, menu, trigger);
     return action;
 }
@@ -96,7 +105,7 @@ void addEditMenu(QMenuBar *menuBar)
     addAction(menu, QMenu::tr("&Copy"), QKeySequence::Copy, [] { sendToFocus("copy"); });
     addAction(menu, QMenu::tr("&Paste"), QKeySequence::Paste, [] { sendToFocus("paste"); });
     // No shortcut: the Delete key belongs to the editor, where it also deletes with no selection.
-    addAction(menu, QMenu::tr("&Delete"), QKeySequence(),
+    addAction(menu, QMenu::tr("&Delete"), QKeySequence::UnknownKey,
               [] { sendToFocus("removeSelectedText"); });
     menu->addSeparator();
     addAction(menu, QMenu::tr("Select &All"), QKeySequence::SelectAll,

@@ -19,8 +19,6 @@ TextEditor::TextEditor(QWidget *parent)
     : QsciScintilla(parent)
 {
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
-    SendScintilla(SCI_SETWRAPMODE, SC_WRAP_WORD);
-    SendScintilla(SCI_SETHSCROLLBAR, false);
     // What is pasted is inserted as it is, line endings included.
     SendScintilla(SCI_SETPASTECONVERTENDINGS, false);
     for (int margin = 0; margin < 5; ++margin)
@@ -41,14 +39,25 @@ void TextEditor::loadText(const QByteArray &utf8)
         SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(utf8.size()), options);
     SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document); // the view now holds the only reference
+    wrapLinesIfAffordable(utf8.size());
     SendScintilla(SCI_SETUNDOCOLLECTION, false);
     // With an explicit length, so that NUL bytes are text rather than the end of it.
     SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
     SendScintilla(SCI_SETUNDOCOLLECTION, true);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
-    SendScintilla(SCI_GOTOPOS, 0L);
     matchNewLinesTo(utf8);
+}
+
+// Scintilla wraps a line by measuring every character in it, about half a microsecond each here:
+// a megabyte wraps in half a second of idle time, a hundred megabytes would take most of a
+// minute. Larger texts are shown unwrapped, with a horizontal scroll bar, so they open at once.
+void TextEditor::wrapLinesIfAffordable(qsizetype textSize)
+{
+    constexpr qsizetype largestWrappedText = 1024 * 1024;
+    const bool wrap = textSize <= largestWrappedText;
+    SendScintilla(SCI_SETWRAPMODE, wrap ? SC_WRAP_WORD : SC_WRAP_NONE);
+    SendScintilla(SCI_SETHSCROLLBAR, !wrap);
 }
 
 QByteArray TextEditor::utf8Text() const

@@ -30,6 +30,7 @@ protected:
 
 private:
     void applyPalette();
+    void wrapLinesIfAffordable(qsizetype textSize);
     void matchNewLinesTo(const QByteArray &utf8);
 };
 

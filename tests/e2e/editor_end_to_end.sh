@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Starts the real editor under Xvfb and drives it with xdotool as a person would: types, saves
+# through the panel, opens from the command line, quits with unsaved changes.
+# Usage: editor_end_to_end.sh PATH/TO/scribbet
+set -euo pipefail
+
+scribbet=$(realpath "$1")
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
+export XDG_STATE_HOME=$work/home/.local/state XDG_CACHE_HOME=$work/home/.cache
+export XDG_RUNTIME_DIR=$work/runtime LANG=C.UTF-8 QT_QPA_PLATFORM=xcb
+mkdir -p "$HOME/Documents" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "PASS: $*"; }
+
+start_display() {
+    exec {display_fd}<> <(:)
+    Xvfb -displayfd "$display_fd" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    local number
+    read -r -t 10 number <&"$display_fd"
+    export DISPLAY=:$number
+}
+
+# The newest visible window whose name matches, waiting up to ten seconds.
+window_named() {
+    local id
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1) && [[ -n $id ]] && {
+            echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# With no window manager the keyboard follows the pointer, so the pointer goes to the window.
+focus() {
+    xdotool mousemove --window "$1" 40 60 windowfocus --sync "$1"
+    sleep 0.3
+}
+
+wait_for_file() {
+    for _ in $(seq 100); do [[ -s $1 ]] && return 0; sleep 0.1; done
+    return 1
+}
+
+# Waits up to ten seconds for the editor to exit by itself; kills it and fails otherwise.
+expect_exit() {
+    for _ in $(seq 100); do
+        kill -0 "$1" 2>/dev/null || { wait "$1" || fail "the editor exited with an error"; return; }
+        sleep 0.1
+    done
+    fail "the editor did not quit"
+    kill "$1"
+}
+
+hex() { od -An -tx1 -v "$1" | tr -d ' \n'; }
+
+new_document_saved_through_the_panel() {
+    "$scribbet" &
+    local editor=$! window panel
+    window=$(window_named '^Untitled') || { fail "no untitled window at launch"; return; }
+    focus "$window"
+    xdotool type --delay 40 'Grüße, 世界'
+    xdotool key --delay 80 ctrl+shift+s
+    panel=$(window_named '^Save As') || { fail "no save panel"; kill $editor; return; }
+    focus "$panel"
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$work/greeting.txt"
+    xdotool key Return
+    if wait_for_file "$work/greeting.txt" &&
+        [[ $(hex "$work/greeting.txt") == $(printf 'Grüße, 世界' | od -An -tx1 -v | tr -d ' \n') ]]; then
+        pass "typed text saved through the panel as UTF-8"
+    else
+        fail "greeting.txt holds $(hex "$work/greeting.txt" 2>/dev/null || echo nothing)"
+    fi
+    focus "$(window_named '^greeting.txt')"
+    xdotool key ctrl+q
+    expect_exit $editor
+}
+
+file_from_the_command_line_keeps_every_untouched_byte() {
+    printf '\xef\xbb\xbfone\r\ntwo\x00three\r\n' >"$work/crlf.txt"
+    "$scribbet" "$work/crlf.txt" &
+    local editor=$! window
+    window=$(window_named '^crlf.txt') || { fail "crlf.txt did not open"; kill $editor; return; }
+    focus "$window"
+    xdotool key ctrl+End
+    xdotool type --delay 40 'added line'
+    xdotool key Return ctrl+s
+    sleep 1
+    local expected
+    expected=$(printf 'one\r\ntwo\x00three\r\nadded line\r\n' | od -An -tx1 -v | tr -d ' \n')
+    if [[ $(hex "$work/crlf.txt") == "$expected" ]]; then
+        pass "CR LF and NUL kept, mark dropped, typed line added"
+    else
+        fail "crlf.txt holds $(hex "$work/crlf.txt")"
+    fi
+    xdotool key ctrl+q
+    expect_exit $editor
+}
+
+quitting_with_changes_can_be_cancelled() {
+    "$scribbet" &
+    local editor=$! window prompt
+    window=$(window_named '^Untitled') || { fail "no untitled window"; kill $editor; return; }
+    focus "$window"
+    xdotool type --delay 40 'unsaved'
+    xdotool key ctrl+q
+    prompt=$(window_named '^Save Changes') || { fail "no prompt on quit"; kill $editor; return; }
+    focus "$prompt"
+    xdotool key Escape
+    sleep 0.5
+    if kill -0 $editor 2>/dev/null && xdotool search --onlyvisible --name '^Untitled' >/dev/null; then
+        pass "cancelling the quit prompt keeps the editor and its window"
+    else
+        fail "the editor quit although the prompt was cancelled"
+    fi
+    kill $editor
+    wait $editor 2>/dev/null || true
+}
+
+start_display
+new_document_saved_through_the_panel
+file_from_the_command_line_keeps_every_untouched_byte
+quitting_with_changes_can_be_cancelled
+[[ $failures -eq 0 ]]
