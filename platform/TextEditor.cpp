@@ -32,21 +32,45 @@ TextEditor::TextEditor(QWidget *parent)
 void TextEditor::loadText(const QByteArray &utf8)
 {
     // A document without per-character style bytes: plain text needs none, and they would
-    // double the memory a large file takes.
-    const long options = SC_DOCUMENTOPTION_STYLES_NONE |
-                         (utf8.size() > 0x7fffffff ? SC_DOCUMENTOPTION_TEXT_LARGE : 0);
+    // double the memory a large file takes. One byte more than the text, so that inserting it
+    // never grows the buffer.
+    const long options = SC_DOCUMENTOPTION_STYLES_NONE
+                         | (utf8.size() > 0x7fffffff ? SC_DOCUMENTOPTION_TEXT_LARGE : 0);
     const long document =
-        SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(utf8.size()), options);
+        SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(utf8.size() + 1), options);
     SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document); // the view now holds the only reference
     wrapLinesIfAffordable(utf8.size());
     SendScintilla(SCI_SETUNDOCOLLECTION, false);
-    // With an explicit length, so that NUL bytes are text rather than the end of it.
-    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    insertInPiecesFromTheEnd(utf8);
     SendScintilla(SCI_SETUNDOCOLLECTION, true);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     matchNewLinesTo(utf8);
+}
+
+// QScintilla tells accessibility about every insertion as a QString, with the position counted in
+// characters from the start of the text. Inserting a whole large text at once would build a
+// UTF-16 copy twice its size; appending it in pieces would count from the start for every piece.
+// Pieces inserted at the start, the last one first, cost neither. Each piece is given with its
+// length, so NUL bytes are text, and never splits a character or a CR LF pair.
+void TextEditor::insertInPiecesFromTheEnd(const QByteArray &utf8)
+{
+    constexpr qsizetype pieceSize = 1024 * 1024;
+    const auto isInsideCharacterOrLineEnd = [&utf8](qsizetype index) {
+        const auto byte = static_cast<unsigned char>(utf8[index]);
+        return (byte & 0xC0) == 0x80 || (byte == '\n' && utf8[index - 1] == '\r');
+    };
+    qsizetype end = utf8.size();
+    while (end > 0) {
+        qsizetype start = qMax(qsizetype(0), end - pieceSize);
+        while (start > 0 && isInsideCharacterOrLineEnd(start))
+            --start;
+        SendScintilla(SCI_SETTARGETRANGE, 0UL, 0L);
+        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(end - start),
+                      utf8.constData() + start);
+        end = start;
+    }
 }
 
 // Scintilla wraps a line by measuring every character in it, about half a microsecond each here:

@@ -31,6 +31,7 @@ protected:
 private:
     void applyPalette();
     void wrapLinesIfAffordable(qsizetype textSize);
+    void insertInPiecesFromTheEnd(const QByteArray &utf8);
     void matchNewLinesTo(const QByteArray &utf8);
 };
 

@@ -52,6 +52,7 @@ private slots:
     void typingReachesTheDocumentAtOnce();
     void returnTypesTheLineEndingTheTextUses();
     void longSingleLineIsWholeAndEditable();
+    void largeTextLoadedInPiecesComesBackWhole();
     void marginAndEditorShareTheTextBackground();
     void applicationObjectWritesItsTwoSettings();
 };
@@ -115,6 +116,19 @@ void EditorViewTest::longSingleLineIsWholeAndEditable()
     QTest::keyClick(editor, '!');
     QCOMPARE(documentText(*bound).size(), line.size() + 1);
     QVERIFY(documentText(*bound).startsWith(line));
+}
+
+// Large texts reach the editor a megabyte at a time; no piece may split a character or a CR LF.
+void EditorViewTest::largeTextLoadedInPiecesComesBackWhole()
+{
+    const QByteArray pattern("ab\r\nc\xc3\xa9\xe6\x97\xa5\r\0\xf0\x9f\x98\x80\n", 17);
+    QByteArray text;
+    while (text.size() < 3 * 1024 * 1024 + 7)
+        text += pattern;
+    const auto bound = makeView(text);
+    QVERIFY(bound->view->textEditor()->utf8Text() == text);
+    QCOMPARE(bound->view->textEditor()->lines(), 3 * (text.size() / pattern.size()) + 1);
+    QVERIFY(!bound->isEdited);
 }
 
 void EditorViewTest::marginAndEditorShareTheTextBackground()
