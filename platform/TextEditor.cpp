@@ -1,5 +1,8 @@
 #include "TextEditor.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QPalette>
@@ -13,11 +16,53 @@ long scintillaColour(const QColor &colour)
     return long(colour.red()) | (long(colour.green()) << 8) | (long(colour.blue()) << 16);
 }
 
+// QScintilla's accessible text interface counts characters from the start of the text on every
+// repaint, once it exists: each keystroke in a 100 MB file then took most of a second, for every
+// user. Until an assistive technology listens, an editor gets a plain accessible of its own;
+// when one starts listening, the plain ones are dropped and QScintilla's full interface is made.
+// Whether an assistive technology listens, as the activation observer last heard.
+bool &someoneListens()
+{
+    static bool listens = QAccessible::isActive();
+    return listens;
+}
+
+QAccessibleInterface *plainAccessibleUntilSomeoneListens(const QString &className, QObject *object)
+{
+    if (someoneListens() || className != QLatin1String(TextEditor::staticMetaObject.className()))
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::EditableText);
+}
+
+class AccessibilityListener final : public QAccessible::ActivationObserver {
+public:
+    void accessibilityActiveChanged(bool active) override
+    {
+        someoneListens() = active;
+        for (QWidget *widget : QApplication::allWidgets()) {
+            if (auto *editor = qobject_cast<TextEditor *>(widget))
+                editor->accessibilityActiveChanged(active);
+        }
+    }
+};
+
+void installAccessibilityOnce()
+{
+    static AccessibilityListener listener;
+    static const bool installed = [] {
+        QAccessible::installFactory(plainAccessibleUntilSomeoneListens);
+        QAccessible::installActivationObserver(&listener);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
 } // namespace
 
 TextEditor::TextEditor(QWidget *parent)
     : QsciScintilla(parent)
 {
+    installAccessibilityOnce();
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
     // What is pasted is inserted as it is, line endings included.
     SendScintilla(SCI_SETPASTECONVERTENDINGS, false);
@@ -34,43 +79,39 @@ void TextEditor::loadText(const QByteArray &utf8)
     // A document without per-character style bytes: plain text needs none, and they would
     // double the memory a large file takes. One byte more than the text, so that inserting it
     // never grows the buffer.
-    const long options = SC_DOCUMENTOPTION_STYLES_NONE
-                         | (utf8.size() > 0x7fffffff ? SC_DOCUMENTOPTION_TEXT_LARGE : 0);
+    const long options = SC_DOCUMENTOPTION_STYLES_NONE |
+                         (utf8.size() > 0x7fffffff ? SC_DOCUMENTOPTION_TEXT_LARGE : 0);
     const long document =
         SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(utf8.size() + 1), options);
     SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document); // the view now holds the only reference
     wrapLinesIfAffordable(utf8.size());
     SendScintilla(SCI_SETUNDOCOLLECTION, false);
-    insertInPiecesFromTheEnd(utf8);
+    sendModificationNotices(false);
+    // With an explicit length, so that NUL bytes are text rather than the end of it.
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    sendModificationNotices(true);
     SendScintilla(SCI_SETUNDOCOLLECTION, true);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     matchNewLinesTo(utf8);
 }
 
-// QScintilla tells accessibility about every insertion as a QString, with the position counted in
-// characters from the start of the text. Inserting a whole large text at once would build a
-// UTF-16 copy twice its size; appending it in pieces would count from the start for every piece.
-// Pieces inserted at the start, the last one first, cost neither. Each piece is given with its
-// length, so NUL bytes are text, and never splits a character or a CR LF pair.
-void TextEditor::insertInPiecesFromTheEnd(const QByteArray &utf8)
+void TextEditor::accessibilityActiveChanged(bool active)
 {
-    constexpr qsizetype pieceSize = 1024 * 1024;
-    const auto isInsideCharacterOrLineEnd = [&utf8](qsizetype index) {
-        const auto byte = static_cast<unsigned char>(utf8[index]);
-        return (byte & 0xC0) == 0x80 || (byte == '\n' && utf8[index - 1] == '\r');
-    };
-    qsizetype end = utf8.size();
-    while (end > 0) {
-        qsizetype start = qMax(qsizetype(0), end - pieceSize);
-        while (start > 0 && isInsideCharacterOrLineEnd(start))
-            --start;
-        SendScintilla(SCI_SETTARGETRANGE, 0UL, 0L);
-        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(end - start),
-                      utf8.constData() + start);
-        end = start;
-    }
+    if (QAccessibleInterface *cached = QAccessible::queryAccessibleInterface(this))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cached));
+    sendModificationNotices(active);
+}
+
+// QScintilla reports every insertion and deletion to accessibility with its position counted in
+// characters from the start of the text, and copies the changed text twice while doing so: work
+// that grows with the document on every keystroke, and twice a file's size when it is loaded.
+// Those reports only flow while Scintilla sends modification notices, so it sends them only while
+// an assistive technology listens, and never while a text is loaded.
+void TextEditor::sendModificationNotices(bool send)
+{
+    SendScintilla(SCI_SETMODEVENTMASK, send && someoneListens() ? long(SC_MODEVENTMASKALL) : 0L);
 }
 
 // Scintilla wraps a line by measuring every character in it, about half a microsecond each here:
@@ -94,6 +135,37 @@ QByteArray TextEditor::utf8Text() const
 void TextEditor::markSaved()
 {
     SendScintilla(SCI_SETSAVEPOINT);
+}
+
+// Input methods ask for the text around the caret after every keystroke. QScintilla answers with
+// the whole paragraph, which in a file without blank lines is the whole file, copied and
+// converted each time. The caret's line, at most a few hundred bytes either side, is context
+// enough and costs the same in any document.
+QVariant TextEditor::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query != Qt::ImSurroundingText && query != Qt::ImCursorPosition &&
+        query != Qt::ImAnchorPosition)
+        return QsciScintilla::inputMethodQuery(query);
+    constexpr long reach = 512;
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, caret);
+    const long start = qMax(SendScintilla(SCI_POSITIONFROMLINE, line),
+                            SendScintilla(SCI_POSITIONBEFORE, qMax(0L, caret - reach + 1)));
+    const long end = qMin(SendScintilla(SCI_GETLINEENDPOSITION, line),
+                          SendScintilla(SCI_POSITIONAFTER, caret + reach - 1));
+    const auto *text = reinterpret_cast<const char *>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
+    const auto charactersBefore = [&](long position) {
+        return QString::fromUtf8(text, qBound(start, position, end) - start).size();
+    };
+    switch (query) {
+    case Qt::ImSurroundingText:
+        return QString::fromUtf8(text, end - start);
+    case Qt::ImCursorPosition:
+        return charactersBefore(caret);
+    default:
+        return charactersBefore(SendScintilla(SCI_GETANCHOR));
+    }
 }
 
 void TextEditor::changeEvent(QEvent *event)

@@ -25,13 +25,18 @@ public:
     /// Marks the current text as saved: it is unedited until the next change.
     void markSaved();
 
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+    /// An assistive technology started or stopped listening.
+    void accessibilityActiveChanged(bool active);
+
 protected:
     void changeEvent(QEvent *event) override;
 
 private:
     void applyPalette();
     void wrapLinesIfAffordable(qsizetype textSize);
-    void insertInPiecesFromTheEnd(const QByteArray &utf8);
+    void sendModificationNotices(bool send);
     void matchNewLinesTo(const QByteArray &utf8);
 };
 

@@ -6,6 +6,7 @@
 #include "platform/TextEditor.h"
 #include "platform/UserDefaults.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLayout>
 #include <QTest>
@@ -52,8 +53,9 @@ private slots:
     void typingReachesTheDocumentAtOnce();
     void returnTypesTheLineEndingTheTextUses();
     void longSingleLineIsWholeAndEditable();
-    void largeTextLoadedInPiecesComesBackWhole();
+    void largeMixedTextComesBackWhole();
     void marginAndEditorShareTheTextBackground();
+    void fullTextAccessibilityOnlyWhileSomeoneListens();
     void applicationObjectWritesItsTwoSettings();
 };
 
@@ -118,8 +120,7 @@ void EditorViewTest::longSingleLineIsWholeAndEditable()
     QVERIFY(documentText(*bound).startsWith(line));
 }
 
-// Large texts reach the editor a megabyte at a time; no piece may split a character or a CR LF.
-void EditorViewTest::largeTextLoadedInPiecesComesBackWhole()
+void EditorViewTest::largeMixedTextComesBackWhole()
 {
     const QByteArray pattern("ab\r\nc\xc3\xa9\xe6\x97\xa5\r\0\xf0\x9f\x98\x80\n", 17);
     QByteArray text;
@@ -153,6 +154,25 @@ void EditorViewTest::marginAndEditorShareTheTextBackground()
     const long darkBack = view.textEditor()->SendScintilla(platform::TextEditor::SCI_STYLEGETBACK,
                                                            platform::TextEditor::STYLE_DEFAULT);
     QCOMPARE(darkBack, 20L | (20L << 8) | (24L << 16));
+}
+
+// QScintilla's text interface costs a count of the whole text on every repaint, so editors carry
+// it only while an assistive technology listens.
+void EditorViewTest::fullTextAccessibilityOnlyWhileSomeoneListens()
+{
+    const auto bound = makeView("text");
+    platform::TextEditor *editor = bound->view->textEditor();
+    QVERIFY(!QAccessible::isActive());
+    QAccessibleInterface *plain = QAccessible::queryAccessibleInterface(editor);
+    QVERIFY(plain);
+    QVERIFY(!plain->textInterface());
+    QCOMPARE(plain->role(), QAccessible::EditableText);
+
+    QAccessible::setActive(true);
+    QAccessibleInterface *full = QAccessible::queryAccessibleInterface(editor);
+    QVERIFY(full && full->textInterface());
+    QCOMPARE(full->textInterface()->text(0, 4), QStringLiteral("text"));
+    QAccessible::setActive(false);
 }
 
 void EditorViewTest::applicationObjectWritesItsTwoSettings()
