@@ -1,10 +1,60 @@
 #include "ApplicationRunner.h"
 
+#include "ApplicationDelegate.h"
+#include "ApplicationService.h"
+#include "Document.h"
 #include "DocumentController.h"
+#include "FileError.h"
+
+#include <QUrl>
+
+#include <QWidget>
+#include <algorithm>
 
 namespace platform {
+namespace {
+
+// What a later launch names arrives as URIs from another process: anything but a local file is
+// refused with a message, never trusted.
+void openUris(DocumentController &controller, const QStringList &uris)
+{
+    for (const QString &uri : uris) {
+        const QUrl url(uri, QUrl::StrictMode);
+        if (url.isValid() && url.isLocalFile()) {
+            controller.openDocumentWithContentsOf(url.toLocalFile());
+            continue;
+        }
+        controller.presentError(
+            FileError(FileError::ReadUnknown,
+                      QCoreApplication::translate("ApplicationRunner",
+                                                  "Only local files can be opened.")),
+            uri);
+    }
+}
+
+} // namespace
+
+bool hasVisibleWindows()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget *window) {
+        return window->isVisible() && !window->isMinimized();
+    });
+}
+
+void reopenApplication(DocumentController &controller)
+{
+    ApplicationDelegate *delegate = ApplicationDelegate::installed();
+    if (delegate && !delegate->applicationShouldHandleReopen(hasVisibleWindows()))
+        return;
+    if (Document *document = controller.mostRecentDocument())
+        controller.showDocument(document);
+    else if (!delegate || delegate->applicationShouldOpenUntitledFile())
+        controller.newDocument();
+}
 
 ApplicationRunner::ApplicationRunner(const ApplicationIdentity &identity)
+    : m_service(std::make_unique<ApplicationService>(identity.bundleIdentifier))
 {
     QCoreApplication::setApplicationName(identity.name);
     QGuiApplication::setApplicationDisplayName(identity.displayName);
@@ -13,15 +63,33 @@ ApplicationRunner::ApplicationRunner(const ApplicationIdentity &identity)
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
+ApplicationRunner::~ApplicationRunner() = default;
+
+bool ApplicationRunner::handOverToRunningInstance(const QStringList &files)
+{
+    return m_service->handOverToRunningInstance(files);
+}
+
 int ApplicationRunner::run(const DocumentScene &scene, const QStringList &files)
 {
     DocumentController controller(scene);
     QObject::connect(&controller, &DocumentController::lastDocumentClosed, &controller,
                      &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(m_service.get(), &ApplicationService::activateRequested, &controller,
+                     [&controller] { reopenApplication(controller); });
+    QObject::connect(m_service.get(), &ApplicationService::openRequested, &controller,
+                     [&controller](const QStringList &uris) { openUris(controller, uris); });
+
+    ApplicationDelegate *delegate = ApplicationDelegate::installed();
+    if (delegate)
+        delegate
+            ->applicationSupportsSecureRestorableState(); // no window state exists to restore here
     for (const QString &file : files)
         controller.openDocumentWithContentsOf(file);
-    if (controller.documents().isEmpty())
+    if (files.isEmpty() && (!delegate || delegate->applicationShouldOpenUntitledFile()))
         controller.openUntitledDocument();
+    if (delegate)
+        delegate->applicationDidFinishLaunching();
     return QApplication::exec();
 }
 

@@ -5,7 +5,19 @@
 #include <QApplication>
 #include <QString>
 
+#include <memory>
+
 namespace platform {
+
+class ApplicationService;
+class DocumentController;
+
+/// Whether any window of the application is visible and not minimised.
+bool hasVisibleWindows();
+
+/// A plain second launch: asks the delegate, then brings the most recent document window forward
+/// (or makes a document when there is none), unless the delegate answers NO.
+void reopenApplication(DocumentController &controller);
 
 /// How the application names itself to the desktop.
 struct ApplicationIdentity {
@@ -14,15 +26,26 @@ struct ApplicationIdentity {
     QString bundleIdentifier; ///< reverse-DNS identifier, also the desktop entry's name
 };
 
-/// Names the application, then, once the application object exists, shows its documents and
-/// runs the event loop.
+/// Names the application, keeps it to one instance per user, and once the application object
+/// exists shows its documents, tells its delegate about launch and reopen, and runs the event loop.
 class ApplicationRunner final {
 public:
     explicit ApplicationRunner(const ApplicationIdentity &identity);
+    ~ApplicationRunner();
+    ApplicationRunner(const ApplicationRunner &) = delete;
+    ApplicationRunner &operator=(const ApplicationRunner &) = delete;
 
-    /// Opens each file in `files` in a window of its own, or one untitled document when none
-    /// opens, and runs the event loop until the last document closes or the user quits.
+    /// When the application runs already, hands it `files` (or asks it to reopen) and returns
+    /// true: this process has nothing more to do.
+    bool handOverToRunningInstance(const QStringList &files);
+
+    /// Opens each file in `files` in a window of its own or, when none was named, one untitled
+    /// document if the delegate agrees; then finishes launching and runs the event loop until the
+    /// last document closes or the user quits.
     int run(const DocumentScene &scene, const QStringList &files);
+
+private:
+    std::unique_ptr<ApplicationService> m_service;
 };
 
 /// The process entry's one call: constructs `App` once, evaluates its scene and runs it.
@@ -32,8 +55,11 @@ template <class App> int runApplication(int argc, char **argv)
 {
     QApplication application(argc, argv);
     ApplicationRunner runner(App::identity());
+    const QStringList files = QApplication::arguments().mid(1);
+    if (runner.handOverToRunningInstance(files))
+        return 0;
     App app;
-    return runner.run(app.body().scene(), QApplication::arguments().mid(1));
+    return runner.run(app.body().scene(), files);
 }
 
 } // namespace platform

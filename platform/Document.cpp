@@ -15,7 +15,11 @@ Document::Document(std::unique_ptr<DocumentContent> content, QString filePath, i
 
 Document::~Document()
 {
-    delete m_window; // the editor in it reads the content, so it goes first
+    // The editor in the window reads the content, so the window goes first; and nobody may
+    // reach it through window() while it is being destroyed.
+    DocumentWindow *window = m_window;
+    m_window = nullptr;
+    delete window;
 }
 
 QString Document::displayName() const
@@ -38,7 +42,10 @@ void Document::showWindow(QSize contentSize)
         m_window = new DocumentWindow(this, makeEditor());
         m_window->setContentSize(contentSize);
     }
-    m_window->show();
+    if (m_window->isMinimized())
+        m_window->showNormal();
+    else
+        m_window->show();
     m_window->raise();
     m_window->activateWindow();
 }

@@ -38,6 +38,12 @@ DocumentController::DocumentController(DocumentScene scene, QObject *parent)
     , m_scene(std::move(scene))
 {
     sharedController = this;
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        for (const auto &document : m_documents) {
+            if (document->window() && document->window()->isActiveWindow())
+                m_mostRecent = document.get();
+        }
+    });
 }
 
 DocumentController::~DocumentController()
@@ -95,7 +101,7 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path)
     try {
         content = m_scene.read(readFile(absolutePath));
     } catch (const FileError &error) {
-        showFileError(error, absolutePath);
+        presentError(error, absolutePath);
         return nullptr;
     }
     Document *document = adopt(std::make_unique<Document>(std::move(content), absolutePath, 0));
@@ -127,7 +133,7 @@ bool DocumentController::saveDocumentTo(Document *document, const QString &path)
             throw FileError(FileError::WriteUnknown);
         writeFileAtomically(path, *bytes);
     } catch (const FileError &error) {
-        showFileError(error, path);
+        presentError(error, path);
         return false;
     }
     document->savedTo(path);
@@ -142,7 +148,7 @@ void DocumentController::revertDocumentToSaved(Document *document)
     try {
         document->replaceContent(m_scene.read(readFile(document->filePath())));
     } catch (const FileError &error) {
-        showFileError(error, document->filePath());
+        presentError(error, document->filePath());
     }
 }
 
@@ -236,7 +242,19 @@ void DocumentController::discard(Document *document)
         emit lastDocumentClosed();
 }
 
-void DocumentController::showFileError(const FileError &error, const QString &path) const
+Document *DocumentController::mostRecentDocument() const
+{
+    if (m_mostRecent)
+        return m_mostRecent;
+    return m_documents.empty() ? nullptr : m_documents.back().get();
+}
+
+void DocumentController::showDocument(Document *document)
+{
+    document->showWindow(m_scene.defaultSize);
+}
+
+void DocumentController::presentError(const FileError &error, const QString &path) const
 {
     showError(error.message(QDir::toNativeSeparators(path)), QApplication::activeWindow());
 }

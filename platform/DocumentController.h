@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 #include <optional>
@@ -69,6 +70,15 @@ public:
     /// Closes every document and, unless the user cancels, quits.
     void quit();
 
+    /// The document whose window was active last, or the newest document, or null.
+    Document *mostRecentDocument() const;
+
+    /// Brings the document's window forward, restoring it if it was minimised.
+    void showDocument(Document *document);
+
+    /// Shows `error` in a message that names the file at `path`.
+    void presentError(const FileError &error, const QString &path) const;
+
 signals:
     /// The last open document was closed.
     void lastDocumentClosed();
@@ -79,11 +89,11 @@ private:
     Document *transientDocumentToReplace() const;
     int nextUntitledNumber() const;
     void discard(Document *document);
-    void showFileError(const FileError &error, const QString &path) const;
     std::optional<QString> askForSaveLocation(Document *document) const;
 
     DocumentScene m_scene;
     std::vector<std::unique_ptr<Document>> m_documents;
+    QPointer<Document> m_mostRecent;
 };
 
 } // namespace platform

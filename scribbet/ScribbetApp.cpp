@@ -1,27 +1,21 @@
 #include "ScribbetApp.h"
 
+#include "WindowPolicy.h"
+
 #include "platform/UserDefaults.h"
 
 namespace scribbet {
-namespace {
-
-const QString recentDocumentsMaximum = QStringLiteral("NSRecentDocumentsMaximum");
-const QString quitAlwaysKeepsWindows = QStringLiteral("NSQuitAlwaysKeepsWindows");
-
-} // namespace
-
 platform::ApplicationIdentity ScribbetApp::identity()
 {
-    return {QStringLiteral("scribbet"), QStringLiteral("Scribbet"),
-            QStringLiteral("org.scribbet.Scribbet")};
+    return {QStringLiteral("scribbet"), QStringLiteral("Scribbet"), bundleIdentifier};
 }
 
 ScribbetApp::ScribbetApp()
 {
     platform::UserDefaults &defaults = platform::UserDefaults::standard();
-    defaults.registerDefaults({{recentDocumentsMaximum, 5}, {quitAlwaysKeepsWindows, false}});
-    defaults.setInteger(5, recentDocumentsMaximum);
-    defaults.setBool(false, quitAlwaysKeepsWindows);
+    defaults.registerDefaults({{recentDocumentsMaximumKey, 5}, {quitAlwaysKeepsWindowsKey, false}});
+    defaults.setInteger(5, recentDocumentsMaximumKey);
+    defaults.setBool(false, quitAlwaysKeepsWindowsKey);
 }
 
 platform::DocumentGroup<TextDocument, EditorView> ScribbetApp::body() const

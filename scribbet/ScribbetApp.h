@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AppDelegate.h"
 #include "EditorView.h"
 #include "TextDocument.h"
 
@@ -8,8 +9,9 @@
 
 namespace scribbet {
 
-/// The application object: it settles the document machinery's two settings and declares the
-/// one scene, a group of plain-text documents each shown in an EditorView.
+/// The application object: it attaches the application delegate, settles the document
+/// machinery's two settings and declares the one scene, a group of plain-text documents each
+/// shown in an EditorView.
 class ScribbetApp final {
 public:
     static platform::ApplicationIdentity identity();
@@ -17,6 +19,9 @@ public:
     ScribbetApp();
 
     platform::DocumentGroup<TextDocument, EditorView> body() const;
+
+private:
+    platform::ApplicationDelegateAdaptor<AppDelegate> appDelegate;
 };
 
 } // namespace scribbet

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real editor under Xvfb and drives it with xdotool as a person would: types, saves
-# through the panel, opens from the command line, quits with unsaved changes.
+# through the panel, opens from the command line, quits with unsaved changes, launches a second
+# time. Run it inside its own session bus (dbus-run-session), so that launches find each other.
 # Usage: editor_end_to_end.sh PATH/TO/scribbet
 set -euo pipefail
 
@@ -67,14 +68,16 @@ new_document_saved_through_the_panel() {
     xdotool key --delay 80 ctrl+shift+s
     panel=$(window_named '^Save As') || { fail "no save panel"; kill $editor; return; }
     focus "$panel"
+    # The panel of an untitled document starts in Documents, so a bare name lands there.
     xdotool key ctrl+a
-    xdotool type --delay 20 "$work/greeting.txt"
+    xdotool type --delay 20 "greeting.txt"
     xdotool key Return
-    if wait_for_file "$work/greeting.txt" &&
-        [[ $(hex "$work/greeting.txt") == $(printf 'Grüße, 世界' | od -An -tx1 -v | tr -d ' \n') ]]; then
-        pass "typed text saved through the panel as UTF-8"
+    local saved=$HOME/Documents/greeting.txt
+    if wait_for_file "$saved" &&
+        [[ $(hex "$saved") == $(printf 'Grüße, 世界' | od -An -tx1 -v | tr -d ' \n') ]]; then
+        pass "typed text saved as UTF-8 through the panel, which started in Documents"
     else
-        fail "greeting.txt holds $(hex "$work/greeting.txt" 2>/dev/null || echo nothing)"
+        fail "Documents/greeting.txt holds $(hex "$saved" 2>/dev/null || echo nothing)"
     fi
     focus "$(window_named '^greeting.txt')"
     xdotool key ctrl+q
@@ -122,7 +125,44 @@ quitting_with_changes_can_be_cancelled() {
     wait $editor 2>/dev/null || true
 }
 
+visible_windows() { { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; } | wc -l; }
+
+launch_shows_one_untitled_window_and_no_panel() {
+    "$scribbet" &
+    local editor=$!
+    window_named '^Untitled' >/dev/null || { fail "no untitled window at launch"; kill $editor; return; }
+    sleep 2 # past the time in which a panel that shows up by itself is closed
+    if [[ $(visible_windows '^Untitled') -eq 1 && $(visible_windows '^Open') -eq 0 ]]; then
+        pass "launch shows exactly one untitled window and no panel"
+    else
+        fail "launch shows: $(xdotool search --onlyvisible --name . getwindowname %@ | tr '\n' ',')"
+    fi
+    second_launch_hands_over_to_the_first "$editor"
+    xdotool key ctrl+q
+    expect_exit $editor
+}
+
+second_launch_hands_over_to_the_first() {
+    printf 'second\n' >"$work/second.txt"
+    if timeout 10 "$scribbet" "$work/second.txt" && window_named '^second.txt' >/dev/null &&
+        [[ $(pgrep -c -x scribbet) -eq 1 ]]; then
+        pass "a second launch with a file opens it in the first instance and exits"
+    else
+        fail "a second launch with a file did not reach the first instance"
+    fi
+    focus "$(window_named '^second.txt')"
+    local before
+    before=$(visible_windows 'Scribbet$')
+    if timeout 10 "$scribbet" && sleep 0.5 && [[ $(visible_windows 'Scribbet$') -eq $before ]] &&
+        [[ $(pgrep -c -x scribbet) -eq 1 ]]; then
+        pass "a second plain launch while a window shows makes no new window and exits"
+    else
+        fail "a second plain launch changed the windows: $(xdotool search --onlyvisible --name . getwindowname %@ | tr '\n' ',')"
+    fi
+}
+
 start_display
+launch_shows_one_untitled_window_and_no_panel
 new_document_saved_through_the_panel
 file_from_the_command_line_keeps_every_untouched_byte
 quitting_with_changes_can_be_cancelled

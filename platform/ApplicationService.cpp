@@ -1,0 +1,108 @@
+#include "ApplicationService.h"
+
+#include <QDBusAbstractAdaptor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace platform {
+
+/// The org.freedesktop.Application interface on the running instance's object.
+class FreedesktopApplicationAdaptor final : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
+
+public:
+    explicit FreedesktopApplicationAdaptor(ApplicationService *service)
+        : QDBusAbstractAdaptor(service)
+        , m_service(service)
+    {}
+
+public slots:
+    void Activate(const QVariantMap &platformData)
+    {
+        Q_UNUSED(platformData);
+        emit m_service->activateRequested();
+    }
+
+    void Open(const QStringList &uris, const QVariantMap &platformData)
+    {
+        Q_UNUSED(platformData);
+        emit m_service->openRequested(uris);
+    }
+
+    // The application declares no actions; an unknown one is a plain activation.
+    void ActivateAction(const QString &actionName, const QVariantList &parameter,
+                        const QVariantMap &platformData)
+    {
+        Q_UNUSED(actionName);
+        Q_UNUSED(parameter);
+        Activate(platformData);
+    }
+
+private:
+    ApplicationService *m_service;
+};
+
+namespace {
+
+QString objectPathFor(const QString &bundleIdentifier)
+{
+    QString path = QLatin1Char('/') + bundleIdentifier;
+    path.replace(QLatin1Char('.'), QLatin1Char('/')).replace(QLatin1Char('-'), QLatin1Char('_'));
+    return path;
+}
+
+QStringList urisFor(const QStringList &files)
+{
+    QStringList uris;
+    for (const QString &file : files)
+        uris.append(
+            QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded));
+    return uris;
+}
+
+} // namespace
+
+ApplicationService::ApplicationService(const QString &bundleIdentifier, QObject *parent)
+    : QObject(parent)
+    , m_serviceName(bundleIdentifier)
+    , m_objectPath(objectPathFor(bundleIdentifier))
+{
+    new FreedesktopApplicationAdaptor(this);
+}
+
+ApplicationService::~ApplicationService()
+{
+    if (m_isRegistered) {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.unregisterObject(m_objectPath);
+        bus.unregisterService(m_serviceName);
+    }
+}
+
+bool ApplicationService::handOverToRunningInstance(const QStringList &files)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    if (bus.registerService(m_serviceName)) {
+        m_isRegistered = bus.registerObject(m_objectPath, this);
+        return false;
+    }
+    QDBusInterface running(m_serviceName, m_objectPath,
+                           QStringLiteral("org.freedesktop.Application"), bus);
+    running.setTimeout(10000);
+    const QDBusMessage reply =
+        files.isEmpty() ? running.call(QStringLiteral("Activate"), QVariantMap())
+                        : running.call(QStringLiteral("Open"), urisFor(files), QVariantMap());
+    // When the running instance does not answer, this launch still gives the user a window.
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+} // namespace platform
+
+#include "ApplicationService.moc"

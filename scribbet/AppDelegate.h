@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/ApplicationDelegate.h"
+#include "platform/Clock.h"
+#include "platform/KeyWindowNotifications.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace scribbet {
+
+inline const QString recentDocumentsMaximumKey = QStringLiteral("NSRecentDocumentsMaximum");
+inline const QString quitAlwaysKeepsWindowsKey = QStringLiteral("NSQuitAlwaysKeepsWindows");
+
+/// The application's delegate. At launch it settles the settings, discards saved window state,
+/// makes a save panel without a folder start in Documents, closes an open panel that shows up
+/// by itself within 1.5 s, and makes sure a document stands open; a reopen with no visible
+/// window does the last two again.
+class AppDelegate final : public platform::ApplicationDelegate {
+    Q_OBJECT
+
+public:
+    explicit AppDelegate(const platform::Clock &clock = platform::Clock::system());
+
+    void applicationDidFinishLaunching() override;
+    bool applicationSupportsSecureRestorableState() override;
+    bool applicationShouldOpenUntitledFile() override;
+    bool applicationShouldHandleReopen(bool hasVisibleWindows) override;
+
+    /// Until when an open panel that becomes key is closed; absent before launch has finished.
+    std::optional<platform::Date> suppressionDeadline() const
+    {
+        return suppressAutomaticOpenPanelUntil;
+    }
+
+private:
+    void installUntitledSavePanelDefaultDirectory();
+    void installAutomaticOpenPanelSuppressor();
+    void startSuppressionWindow();
+
+    const platform::Clock &m_clock;
+    // Named as the platform's delegate names them. The tokens only keep the registrations'
+    // identity: the observers stay registered for the life of the process.
+    std::shared_ptr<platform::ObserverToken> savePanelObserver;
+    std::shared_ptr<platform::ObserverToken> openPanelSuppressor;
+    std::optional<platform::Date> suppressAutomaticOpenPanelUntil;
+};
+
+} // namespace scribbet
