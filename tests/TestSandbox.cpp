@@ -29,4 +29,17 @@ QString TestSandbox::path(const QString &relative) const
     return relative.isEmpty() ? m_root.path() : m_root.filePath(relative);
 }
 
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeContents(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the test file %s", qPrintable(path));
+}
+
 } // namespace scribbet::testing

@@ -22,6 +22,12 @@ private:
     QByteArray m_previousHome;
 };
 
+/// The bytes of the file at `path`, or a marker that no file ever holds when it cannot be read.
+QByteArray contentsOf(const QString &path);
+
+/// Writes `bytes` to the file at `path`, replacing it.
+void writeContents(const QString &path, const QByteArray &bytes);
+
 } // namespace scribbet::testing
 
 /// A test main for widget tests: a fresh sandbox, then the application, then the test object.

@@ -25,19 +25,6 @@ using namespace scribbet::testing;
 
 namespace {
 
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeContents(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
-
 platform::TextEditor *editorOf(const Document *document)
 {
     auto *view = qobject_cast<scribbet::EditorView *>(document->window()->centralWidget());

@@ -1,3 +1,5 @@
+#include "TestSandbox.h"
+
 #include "platform/FileError.h"
 #include "platform/FileIO.h"
 
@@ -14,21 +16,9 @@
 #include <unistd.h>
 
 using platform::FileError;
+using namespace scribbet::testing;
 
 namespace {
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeContents(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 int readErrorCode(const QString &path)
 {
