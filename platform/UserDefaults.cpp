@@ -30,8 +30,9 @@ void UserDefaults::setBool(bool value, const QString &key)
 
 void UserDefaults::setValue(const QVariant &value, const QString &key)
 {
+    // QSettings writes the file on its own once control is back in the event loop, and at exit;
+    // a write per value would put file I/O on the launch path.
     m_settings.setValue(key, value);
-    m_settings.sync();
 }
 
 QVariant UserDefaults::value(const QString &key) const
