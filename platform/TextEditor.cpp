@@ -6,9 +6,44 @@
 #include <QEvent>
 #include <QFontDatabase>
 #include <QPalette>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include <algorithm>
+#include <iterator>
 
 namespace platform {
 namespace {
+
+// The first screens of a large text show at once; the rest follows in pieces of a few
+// milliseconds' work each.
+constexpr qsizetype firstPieceSize = 256 * 1024;
+constexpr qsizetype pieceSize = 4 * 1024 * 1024;
+
+// Where a piece of `text` that starts at `start` and holds about `maximum` bytes ends: after the
+// last line ending within it, else after the first one beyond it, else at the end of the text.
+// A CR LF pair stays whole.
+qsizetype pieceEnd(const QByteArray &text, qsizetype start, qsizetype maximum)
+{
+    const char *data = text.constData();
+    const char *const textEnd = data + text.size();
+    const auto isLineBreak = [](char byte) {
+        return byte == '\n' || byte == '\r';
+    };
+    const char *limit = data + qMin(text.size(), start + maximum);
+    if (limit == textEnd)
+        return text.size();
+    const auto lastBreak = std::find_if(std::make_reverse_iterator(limit),
+                                        std::make_reverse_iterator(data + start), isLineBreak);
+    const char *end = lastBreak.base(); // just after the line break, or the piece's start
+    if (end == data + start) {
+        const char *nextBreak = std::find_if(limit, textEnd, isLineBreak);
+        end = nextBreak == textEnd ? textEnd : nextBreak + 1;
+    }
+    if (end < textEnd && end[-1] == '\r' && end[0] == '\n')
+        ++end;
+    return end - data;
+}
 
 // Scintilla takes colours as 0x00BBGGRR.
 long scintillaColour(const QColor &colour)
@@ -86,15 +121,67 @@ void TextEditor::loadText(const QByteArray &utf8)
     SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document); // the view now holds the only reference
     wrapLinesIfAffordable(utf8.size());
+    matchNewLinesTo(utf8);
     SendScintilla(SCI_SETUNDOCOLLECTION, false);
     sendModificationNotices(false);
+    m_textToLoad = utf8;
+    m_loadedSize = 0;
+    appendLoadedText(firstPieceSize);
+    if (m_loadedSize < m_textToLoad.size()) {
+        setReadOnly(true);
+        QTimer::singleShot(0, this, &TextEditor::loadNextPiece);
+    } else {
+        finishLoading();
+    }
+}
+
+bool TextEditor::isLoading() const
+{
+    return m_loadedSize < m_textToLoad.size();
+}
+
+// A large text arrives a piece per turn of the event loop, so that its window shows at once and
+// answers while the rest comes in.
+void TextEditor::loadNextPiece()
+{
+    if (!isLoading())
+        return;
+    appendLoadedText(pieceSize);
+    if (isLoading())
+        QTimer::singleShot(0, this, &TextEditor::loadNextPiece);
+    else
+        finishLoading();
+}
+
+// Appends about `maximum` more bytes of the text being loaded, cut after a line ending: Scintilla
+// lays out a whole line again whenever it grows, so a line never arrives in parts. The text
+// stays at its save point, so loading never counts as an edit.
+void TextEditor::appendLoadedText(qsizetype maximum)
+{
+    const QByteArray &text = m_textToLoad;
+    const qsizetype end = pieceEnd(text, m_loadedSize, maximum);
+    const QSignalBlocker quiet(this);
+    const bool wasReadOnly = isReadOnly();
+    SendScintilla(SCI_SETREADONLY, false);
     // With an explicit length, so that NUL bytes are text rather than the end of it.
-    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(end - m_loadedSize),
+                  text.constData() + m_loadedSize);
+    SendScintilla(SCI_SETREADONLY, wasReadOnly);
+    SendScintilla(SCI_SETSAVEPOINT);
+    m_loadedSize = end;
+}
+
+void TextEditor::finishLoading()
+{
+    if (isLoading())
+        appendLoadedText(m_textToLoad.size());
+    m_textToLoad = QByteArray();
+    m_loadedSize = 0;
     sendModificationNotices(true);
     SendScintilla(SCI_SETUNDOCOLLECTION, true);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
-    matchNewLinesTo(utf8);
+    setReadOnly(false);
 }
 
 void TextEditor::accessibilityActiveChanged(bool active)
@@ -125,8 +212,10 @@ void TextEditor::wrapLinesIfAffordable(qsizetype textSize)
     SendScintilla(SCI_SETHSCROLLBAR, !wrap);
 }
 
-QByteArray TextEditor::utf8Text() const
+QByteArray TextEditor::utf8Text()
 {
+    if (isLoading())
+        finishLoading();
     const auto length = qsizetype(SendScintilla(SCI_GETLENGTH));
     const auto *text = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
     return QByteArray(text, length);

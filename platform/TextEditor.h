@@ -16,11 +16,16 @@ class TextEditor final : public QsciScintilla {
 public:
     explicit TextEditor(QWidget *parent = nullptr);
 
-    /// Replaces the whole text, clears the undo history and marks the text as saved.
+    /// Replaces the whole text, clears the undo history and marks the text as saved. A large text
+    /// arrives in pieces over the next turns of the event loop, so that the editor shows and
+    /// answers at once; it is read-only until the text is complete.
     void loadText(const QByteArray &utf8);
 
-    /// The whole text, as UTF-8.
-    QByteArray utf8Text() const;
+    /// Whether part of a text given to loadText() is still to come.
+    bool isLoading() const;
+
+    /// The whole text, as UTF-8. A text still loading is completed first.
+    QByteArray utf8Text();
 
     /// Marks the current text as saved: it is unedited until the next change.
     void markSaved();
@@ -38,6 +43,12 @@ private:
     void wrapLinesIfAffordable(qsizetype textSize);
     void sendModificationNotices(bool send);
     void matchNewLinesTo(const QByteArray &utf8);
+    void loadNextPiece();
+    void appendLoadedText(qsizetype maximum);
+    void finishLoading();
+
+    QByteArray m_textToLoad;
+    qsizetype m_loadedSize = 0;
 };
 
 } // namespace platform

@@ -54,6 +54,7 @@ private slots:
     void returnTypesTheLineEndingTheTextUses();
     void longSingleLineIsWholeAndEditable();
     void largeMixedTextComesBackWhole();
+    void largeTextArrivesInPiecesWithoutCountingAsAnEdit();
     void marginAndEditorShareTheTextBackground();
     void fullTextAccessibilityOnlyWhileSomeoneListens();
     void applicationObjectWritesItsTwoSettings();
@@ -112,6 +113,7 @@ void EditorViewTest::longSingleLineIsWholeAndEditable()
         line += "a single line that never ends, ";
     const auto bound = makeView(line);
     platform::TextEditor *editor = bound->view->textEditor();
+    QTRY_VERIFY(!editor->isLoading());
     QVERIFY(!editor->isReadOnly());
     QCOMPARE(editor->lines(), 1);
     editor->SendScintilla(platform::TextEditor::SCI_DOCUMENTEND);
@@ -130,6 +132,30 @@ void EditorViewTest::largeMixedTextComesBackWhole()
     QVERIFY(bound->view->textEditor()->utf8Text() == text);
     QCOMPARE(bound->view->textEditor()->lines(), 3 * (text.size() / pattern.size()) + 1);
     QVERIFY(!bound->isEdited);
+}
+
+// A large text shows at once and arrives over the next turns of the event loop; whoever asks for
+// the text meanwhile gets all of it, and nothing can be typed into half a file.
+void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
+{
+    QByteArray text;
+    while (text.size() < 10 * 1024 * 1024)
+        text += "a line of a large file\r\n";
+    for (const bool waitForIt : {true, false}) {
+        const auto bound = makeView(text);
+        platform::TextEditor *editor = bound->view->textEditor();
+        QVERIFY(editor->isLoading());
+        QVERIFY(editor->isReadOnly());
+        if (waitForIt)
+            QTRY_VERIFY(!editor->isLoading());
+        QVERIFY(documentText(*bound) == text);
+        QVERIFY(!editor->isLoading());
+        QVERIFY(!editor->isReadOnly());
+        QVERIFY(!bound->isEdited);
+        QVERIFY(!editor->isUndoAvailable());
+        QTest::keyClick(editor, 'x');
+        QVERIFY(bound->isEdited);
+    }
 }
 
 void EditorViewTest::marginAndEditorShareTheTextBackground()
