@@ -48,6 +48,9 @@ DocumentController::DocumentController(DocumentScene scene, QObject *parent)
 
 DocumentController::~DocumentController()
 {
+    // Closing the windows moves the focus; nothing may look at the documents while they go.
+    disconnect(qApp, nullptr, this, nullptr);
+    m_documents.clear();
     if (sharedController == this)
         sharedController = nullptr;
 }
@@ -93,7 +96,7 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path)
 {
     const QString absolutePath = QFileInfo(path).absoluteFilePath();
     if (Document *open = documentForFile(absolutePath)) {
-        open->showWindow(m_scene.defaultSize);
+        showDocument(open);
         return open;
     }
     Document *transient = transientDocumentToReplace();
@@ -190,6 +193,7 @@ Document *DocumentController::adopt(std::unique_ptr<Document> document)
     Document *adopted = document.get();
     m_documents.push_back(std::move(document));
     adopted->showWindow(m_scene.defaultSize);
+    m_mostRecent = adopted;
     return adopted;
 }
 
@@ -252,6 +256,7 @@ Document *DocumentController::mostRecentDocument() const
 void DocumentController::showDocument(Document *document)
 {
     document->showWindow(m_scene.defaultSize);
+    m_mostRecent = document;
 }
 
 void DocumentController::presentError(const FileError &error, const QString &path) const
