@@ -188,7 +188,7 @@ void TextEditor::accessibilityActiveChanged(bool active)
 {
     if (QAccessibleInterface *cached = QAccessible::queryAccessibleInterface(this))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cached));
-    sendModificationNotices(active);
+    sendModificationNotices(active && !isLoading());
 }
 
 // QScintilla reports every insertion and deletion to accessibility with its position counted in
