@@ -74,8 +74,8 @@ void addFileMenu(QMenuBar *menuBar, Document *document)
     addAction(menu, QMenu::tr("&Open..."), QKeySequence::Open,
               onController([](DocumentController &c) { c.openDocument(); }));
     QMenu *recent = menu->addMenu(QMenu::tr("Open &Recent"));
+    // Filled as it opens, so that it shows the files as they are then and costs nothing before.
     QObject::connect(recent, &QMenu::aboutToShow, recent, [recent] { fillRecentMenu(recent); });
-    fillRecentMenu(recent);
     menu->addSeparator();
     addAction(menu, QMenu::tr("&Close"), QKeySequence::Close,
               onController([document](DocumentController &c) { c.closeDocument(document); }));

@@ -24,11 +24,6 @@ TestSandbox::~TestSandbox()
     qputenv("HOME", m_previousHome);
 }
 
-QString TestSandbox::path(const QString &relative) const
-{
-    return relative.isEmpty() ? m_root.path() : m_root.filePath(relative);
-}
-
 QByteArray contentsOf(const QString &path)
 {
     QFile file(path);

@@ -15,8 +15,6 @@ public:
     TestSandbox(const TestSandbox &) = delete;
     TestSandbox &operator=(const TestSandbox &) = delete;
 
-    QString path(const QString &relative = {}) const;
-
 private:
     QTemporaryDir m_root;
     QByteArray m_previousHome;
