@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <Qsci/qsciscintilla.h>
+
 #include <functional>
 
 namespace platform {
@@ -98,18 +100,36 @@ void addFileMenu(QMenuBar *menuBar, Document *document)
 void addEditMenu(QMenuBar *menuBar)
 {
     QMenu *menu = menuBar->addMenu(QMenu::tr("&Edit"));
-    addAction(menu, QMenu::tr("&Undo"), QKeySequence::Undo, [] { sendToFocus("undo"); });
-    addAction(menu, QMenu::tr("&Redo"), QKeySequence::Redo, [] { sendToFocus("redo"); });
+    QAction *undo =
+        addAction(menu, QMenu::tr("&Undo"), QKeySequence::Undo, [] { sendToFocus("undo"); });
+    QAction *redo =
+        addAction(menu, QMenu::tr("&Redo"), QKeySequence::Redo, [] { sendToFocus("redo"); });
     menu->addSeparator();
-    addAction(menu, QMenu::tr("Cu&t"), QKeySequence::Cut, [] { sendToFocus("cut"); });
-    addAction(menu, QMenu::tr("&Copy"), QKeySequence::Copy, [] { sendToFocus("copy"); });
+    QAction *cut =
+        addAction(menu, QMenu::tr("Cu&t"), QKeySequence::Cut, [] { sendToFocus("cut"); });
+    QAction *copy =
+        addAction(menu, QMenu::tr("&Copy"), QKeySequence::Copy, [] { sendToFocus("copy"); });
     addAction(menu, QMenu::tr("&Paste"), QKeySequence::Paste, [] { sendToFocus("paste"); });
     // No shortcut: the Delete key belongs to the editor, where it also deletes with no selection.
-    addAction(menu, QMenu::tr("&Delete"), QKeySequence::UnknownKey,
-              [] { sendToFocus("removeSelectedText"); });
+    QAction *remove = addAction(menu, QMenu::tr("&Delete"), QKeySequence::UnknownKey,
+                                [] { sendToFocus("removeSelectedText"); });
     menu->addSeparator();
     addAction(menu, QMenu::tr("Select &All"), QKeySequence::SelectAll,
               [] { sendToFocus("selectAll"); });
+
+    // While the menu shows, what cannot be done now is greyed out. Afterwards everything is
+    // enabled again, since a disabled action would also swallow its shortcut.
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [=] {
+        auto *editor = qobject_cast<QsciScintilla *>(QApplication::focusWidget());
+        undo->setEnabled(editor && editor->isUndoAvailable());
+        redo->setEnabled(editor && editor->isRedoAvailable());
+        for (QAction *needsSelection : {cut, copy, remove})
+            needsSelection->setEnabled(editor && editor->hasSelectedText());
+    });
+    QObject::connect(menu, &QMenu::aboutToHide, menu, [menu] {
+        for (QAction *action : menu->actions())
+            action->setEnabled(true);
+    });
 }
 
 } // namespace platform

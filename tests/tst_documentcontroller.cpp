@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -72,6 +74,7 @@ private slots:
     void closingAnswersDontSaveAndSave();
     void quitWithChangesCancelledKeepsEveryDocument();
     void failedSaveNamesTheFileAndKeepsTheDocumentEdited();
+    void editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows();
 
 private:
     QString path(const QString &name) const { return m_folder->filePath(name); }
@@ -340,6 +343,44 @@ void DocumentControllerTest::failedSaveNamesTheFileAndKeepsTheDocumentEdited()
     const QStringList messages = shownMessages();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().contains(QStringLiteral("“doomed.txt”")));
+}
+
+void DocumentControllerTest::editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows()
+{
+    Document *document = m_controller->newDocument();
+    QVERIFY(QTest::qWaitForWindowActive(document->window()));
+    editorOf(document)->setFocus();
+    const auto menuNamed = [document](const QString &title) {
+        for (QAction *action : document->window()->menuBar()->actions()) {
+            if (action->text().remove(QLatin1Char('&')) == title)
+                return action->menu();
+        }
+        return static_cast<QMenu *>(nullptr);
+    };
+    QMenu *edit = menuNamed(QStringLiteral("Edit"));
+    QVERIFY(edit);
+    const auto item = [edit](const QString &title) {
+        for (QAction *action : edit->actions()) {
+            if (action->text().remove(QLatin1Char('&')) == title)
+                return action;
+        }
+        return static_cast<QAction *>(nullptr);
+    };
+
+    emit edit->aboutToShow();
+    QVERIFY(!item(QStringLiteral("Undo"))->isEnabled());
+    QVERIFY(!item(QStringLiteral("Copy"))->isEnabled());
+    QVERIFY(item(QStringLiteral("Paste"))->isEnabled());
+    emit edit->aboutToHide();
+    QVERIFY(item(QStringLiteral("Undo"))->isEnabled()); // its shortcut must keep working
+
+    typeAtEnd(document, QStringLiteral("word"));
+    editorOf(document)->selectAll();
+    emit edit->aboutToShow();
+    QVERIFY(item(QStringLiteral("Undo"))->isEnabled());
+    QVERIFY(item(QStringLiteral("Copy"))->isEnabled());
+    QVERIFY(!item(QStringLiteral("Redo"))->isEnabled());
+    emit edit->aboutToHide();
 }
 
 SCRIBBET_TEST_MAIN(DocumentControllerTest)
