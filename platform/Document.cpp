@@ -54,8 +54,8 @@ void Document::savedTo(const QString &path)
 {
     m_filePath = QFileInfo(path).absoluteFilePath();
     m_content->markSaved();
-    setEdited(false);
-    emit changed();
+    m_isEdited = false;
+    emit changed(); // once, for the name and the edited state together
 }
 
 void Document::replaceContent(std::unique_ptr<DocumentContent> content)

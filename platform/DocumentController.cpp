@@ -22,7 +22,7 @@ DocumentController *sharedController = nullptr;
 
 QWidget *windowOf(const Document *document)
 {
-    return document ? static_cast<QWidget *>(document->window()) : QApplication::activeWindow();
+    return document->window();
 }
 
 QStringList withAllFiles(QStringList mimeTypes)
@@ -39,10 +39,8 @@ DocumentController::DocumentController(DocumentScene scene, QObject *parent)
 {
     sharedController = this;
     connect(qApp, &QApplication::focusChanged, this, [this] {
-        for (const auto &document : m_documents) {
-            if (document->window() && document->window()->isActiveWindow())
-                m_mostRecent = document.get();
-        }
+        if (auto *window = qobject_cast<DocumentWindow *>(QApplication::activeWindow()))
+            m_mostRecent = window->document();
     });
 }
 
@@ -192,8 +190,7 @@ Document *DocumentController::adopt(std::unique_ptr<Document> document)
 {
     Document *adopted = document.get();
     m_documents.push_back(std::move(document));
-    adopted->showWindow(m_scene.defaultSize);
-    m_mostRecent = adopted;
+    showDocument(adopted);
     return adopted;
 }
 

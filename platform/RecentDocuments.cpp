@@ -25,9 +25,10 @@ int RecentDocuments::maximum()
 
 QStringList RecentDocuments::files()
 {
+    const int limit = maximum();
     QStringList existing;
     for (const QString &path : storedFiles()) {
-        if (existing.size() == maximum())
+        if (existing.size() == limit)
             break;
         if (QFileInfo::exists(path))
             existing.append(path);
@@ -41,7 +42,8 @@ void RecentDocuments::note(const QString &path)
     QStringList list = storedFiles();
     list.removeAll(absolute);
     list.prepend(absolute);
-    while (list.size() > maximum())
+    const int limit = maximum();
+    while (list.size() > limit)
         list.removeLast();
     UserDefaults::standard().setValue(list, listKey);
 }

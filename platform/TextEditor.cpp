@@ -23,13 +23,15 @@ constexpr qsizetype pieceSize = 4 * 1024 * 1024;
 // Where a piece of `text` that starts at `start` and holds about `maximum` bytes ends: after the
 // last line ending within it, else after the first one beyond it, else at the end of the text.
 // A CR LF pair stays whole.
+bool isLineBreak(char byte)
+{
+    return byte == '\n' || byte == '\r';
+}
+
 qsizetype pieceEnd(const QByteArray &text, qsizetype start, qsizetype maximum)
 {
     const char *data = text.constData();
     const char *const textEnd = data + text.size();
-    const auto isLineBreak = [](char byte) {
-        return byte == '\n' || byte == '\r';
-    };
     const char *limit = data + qMin(text.size(), start + maximum);
     if (limit == textEnd)
         return text.size();
@@ -281,11 +283,10 @@ void TextEditor::applyPalette()
 // with CR LF lines does not mix endings. The text itself is never converted.
 void TextEditor::matchNewLinesTo(const QByteArray &utf8)
 {
-    const qsizetype newline = utf8.indexOf('\n');
-    const qsizetype carriageReturn = utf8.indexOf('\r');
+    const auto firstBreak = std::find_if(utf8.begin(), utf8.end(), isLineBreak);
     int mode = SC_EOL_LF;
-    if (carriageReturn >= 0 && (newline < 0 || carriageReturn < newline))
-        mode = utf8.mid(carriageReturn, 2) == "\r\n" ? SC_EOL_CRLF : SC_EOL_CR;
+    if (firstBreak != utf8.end() && *firstBreak == '\r')
+        mode = firstBreak + 1 != utf8.end() && firstBreak[1] == '\n' ? SC_EOL_CRLF : SC_EOL_CR;
     SendScintilla(SCI_SETEOLMODE, mode);
 }
 

@@ -16,15 +16,20 @@ constexpr std::chrono::duration<double> automaticOpenPanelWindow{1.5};
 
 } // namespace
 
+void storeDocumentSettings()
+{
+    platform::UserDefaults &defaults = platform::UserDefaults::standard();
+    defaults.setInteger(recentDocumentsMaximum, recentDocumentsMaximumKey);
+    defaults.setBool(false, quitAlwaysKeepsWindowsKey);
+}
+
 AppDelegate::AppDelegate(const platform::Clock &clock)
     : m_clock(clock)
 {}
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    platform::UserDefaults &defaults = platform::UserDefaults::standard();
-    defaults.setInteger(5, recentDocumentsMaximumKey);
-    defaults.setBool(false, quitAlwaysKeepsWindowsKey);
+    storeDocumentSettings();
     discardPersistedWindowRestorationState();
     installUntitledSavePanelDefaultDirectory();
     installAutomaticOpenPanelSuppressor();

@@ -13,6 +13,11 @@ namespace scribbet {
 
 inline const QString recentDocumentsMaximumKey = QStringLiteral("NSRecentDocumentsMaximum");
 inline const QString quitAlwaysKeepsWindowsKey = QStringLiteral("NSQuitAlwaysKeepsWindows");
+inline constexpr int recentDocumentsMaximum = 5;
+
+/// Stores at most five recent documents and no windows kept across quitting in the application's
+/// settings, replacing whatever was stored there.
+void storeDocumentSettings();
 
 /// The application's delegate. At launch it settles the settings, discards saved window state,
 /// makes a save panel without a folder start in Documents, closes an open panel that shows up

@@ -5,6 +5,7 @@
 #include "platform/UserDefaults.h"
 
 namespace scribbet {
+
 platform::ApplicationIdentity ScribbetApp::identity()
 {
     return {QStringLiteral("scribbet"), QStringLiteral("Scribbet"), bundleIdentifier};
@@ -12,10 +13,9 @@ platform::ApplicationIdentity ScribbetApp::identity()
 
 ScribbetApp::ScribbetApp()
 {
-    platform::UserDefaults &defaults = platform::UserDefaults::standard();
-    defaults.registerDefaults({{recentDocumentsMaximumKey, 5}, {quitAlwaysKeepsWindowsKey, false}});
-    defaults.setInteger(5, recentDocumentsMaximumKey);
-    defaults.setBool(false, quitAlwaysKeepsWindowsKey);
+    platform::UserDefaults::standard().registerDefaults(
+        {{recentDocumentsMaximumKey, recentDocumentsMaximum}, {quitAlwaysKeepsWindowsKey, false}});
+    storeDocumentSettings();
 }
 
 platform::DocumentGroup<TextDocument, EditorView> ScribbetApp::body() const
