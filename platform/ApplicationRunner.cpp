@@ -6,13 +6,25 @@
 #include "DocumentController.h"
 #include "FileError.h"
 
+#include <QFile>
 #include <QUrl>
-
 #include <QWidget>
+
 #include <algorithm>
 
 namespace platform {
 namespace {
+
+// A name is used only when it says exactly which file it is: one whose bytes are not UTF-8 could
+// otherwise be taken for another file whose name has U+FFFD in their place.
+void openNamedFile(DocumentController &controller, const QByteArray &name)
+{
+    const QString path = QFile::decodeName(name);
+    if (QFile::encodeName(path) != name)
+        controller.presentError(FileError(FileError::ReadInvalidFileName), path);
+    else
+        controller.openDocumentWithContentsOf(path);
+}
 
 // What a later launch names arrives as URIs from another process: anything but a local file is
 // refused with a message, never trusted.
@@ -20,8 +32,10 @@ void openUris(DocumentController &controller, const QStringList &uris)
 {
     for (const QString &uri : uris) {
         const QUrl url(uri, QUrl::StrictMode);
-        if (url.isValid() && url.isLocalFile()) {
-            controller.openDocumentWithContentsOf(url.toLocalFile());
+        if (url.isValid() && url.isLocalFile() &&
+            (url.host().isEmpty() || url.host() == QLatin1String("localhost"))) {
+            openNamedFile(controller,
+                          QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
             continue;
         }
         controller.presentError(
@@ -65,12 +79,12 @@ ApplicationRunner::ApplicationRunner(const ApplicationIdentity &identity)
 
 ApplicationRunner::~ApplicationRunner() = default;
 
-bool ApplicationRunner::handOverToRunningInstance(const QStringList &files)
+bool ApplicationRunner::handOverToRunningInstance(const QByteArrayList &files)
 {
     return m_service->handOverToRunningInstance(files);
 }
 
-int ApplicationRunner::run(const DocumentScene &scene, const QStringList &files)
+int ApplicationRunner::run(const DocumentScene &scene, const QByteArrayList &files)
 {
     DocumentController controller(scene);
     QObject::connect(&controller, &DocumentController::lastDocumentClosed, &controller,
@@ -84,8 +98,8 @@ int ApplicationRunner::run(const DocumentScene &scene, const QStringList &files)
     if (delegate)
         delegate
             ->applicationSupportsSecureRestorableState(); // no window state exists to restore here
-    for (const QString &file : files)
-        controller.openDocumentWithContentsOf(file);
+    for (const QByteArray &file : files)
+        openNamedFile(controller, file);
     if (files.isEmpty() && (!delegate || delegate->applicationShouldOpenUntitledFile()))
         controller.openUntitledDocument();
     if (delegate)

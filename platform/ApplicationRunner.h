@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandLine.h"
 #include "DocumentContent.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@ struct ApplicationIdentity {
     QString name;             ///< lower-case name: the settings file and the executable
     QString displayName;      ///< the name a person sees
     QString bundleIdentifier; ///< reverse-DNS identifier, also the desktop entry's name
+    QString version;          ///< what --version prints
+    QString description;      ///< one line for --help
 };
 
 /// Names the application, keeps it to one instance per user, and once the application object
@@ -35,14 +38,14 @@ public:
     ApplicationRunner(const ApplicationRunner &) = delete;
     ApplicationRunner &operator=(const ApplicationRunner &) = delete;
 
-    /// When the application runs already, hands it `files` (or asks it to reopen) and returns
-    /// true: this process has nothing more to do.
-    bool handOverToRunningInstance(const QStringList &files);
+    /// When the application runs already, hands it `files` (absolute names, as bytes) or asks it
+    /// to reopen, and returns true: this process has nothing more to do.
+    bool handOverToRunningInstance(const QByteArrayList &files);
 
     /// Opens each file in `files` in a window of its own or, when none was named, one untitled
     /// document if the delegate agrees; then finishes launching and runs the event loop until the
     /// last document closes or the user quits.
-    int run(const DocumentScene &scene, const QStringList &files);
+    int run(const DocumentScene &scene, const QByteArrayList &files);
 
 private:
     std::unique_ptr<ApplicationService> m_service;
@@ -53,9 +56,14 @@ private:
 /// the application's DocumentScene.
 template <class App> int runApplication(int argc, char **argv)
 {
-    QApplication application(argc, argv);
-    ApplicationRunner runner(App::identity());
-    const QStringList files = QApplication::arguments().mid(1);
+    const ApplicationIdentity identity = App::identity();
+    QCoreApplication::setApplicationName(identity.name);
+    QCoreApplication::setApplicationVersion(identity.version);
+    // Declared before the application, which keeps a reference to its argument count.
+    CommandLine commandLine(argc, argv, identity.description);
+    QApplication application(commandLine.toolkitArgumentCount(), argv);
+    const QByteArrayList files = commandLine.files(argv);
+    ApplicationRunner runner(identity);
     if (runner.handOverToRunningInstance(files))
         return 0;
     App app;

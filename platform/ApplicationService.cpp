@@ -5,7 +5,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusReply>
-#include <QFileInfo>
 #include <QUrl>
 
 namespace platform {
@@ -56,12 +55,12 @@ QString objectPathFor(const QString &bundleIdentifier)
     return path;
 }
 
-QStringList urisFor(const QStringList &files)
+// Every byte of the name travels percent-encoded, so that one that is not UTF-8 arrives as it is.
+QStringList urisFor(const QByteArrayList &files)
 {
     QStringList uris;
-    for (const QString &file : files)
-        uris.append(
-            QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded));
+    for (const QByteArray &file : files)
+        uris.append(QStringLiteral("file://") + QString::fromLatin1(file.toPercentEncoding("/")));
     return uris;
 }
 
@@ -84,7 +83,7 @@ ApplicationService::~ApplicationService()
     }
 }
 
-bool ApplicationService::handOverToRunningInstance(const QStringList &files)
+bool ApplicationService::handOverToRunningInstance(const QByteArrayList &files)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())

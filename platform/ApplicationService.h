@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
@@ -18,8 +19,9 @@ public:
     ~ApplicationService() override;
 
     /// Tries to become the running instance. When another instance runs already, hands it
-    /// `files` (or activates it when there are none) and returns true: this process should exit.
-    bool handOverToRunningInstance(const QStringList &files);
+    /// `files`, absolute names as bytes (or activates it when there are none), and returns true:
+    /// this process should exit.
+    bool handOverToRunningInstance(const QByteArrayList &files);
 
 signals:
     /// A later launch without files: the user wants the application back.

@@ -50,20 +50,34 @@ void Document::showWindow(QSize contentSize)
     m_window->activateWindow();
 }
 
-void Document::savedTo(const QString &path)
+void Document::savedTo(const QString &path, const DiskVersion &version)
 {
     m_filePath = QFileInfo(path).absoluteFilePath();
+    m_diskVersion = version;
+    m_isTransient = false;
     m_content->markSaved();
     m_isEdited = false;
-    emit changed(); // once, for the name and the edited state together
+    emit changed(); // the name may have changed even when the edited state has not
 }
 
-void Document::replaceContent(std::unique_ptr<DocumentContent> content)
+Document::ModalScope::ModalScope(Document *document)
+    : m_document(document)
 {
-    m_content = std::move(content);
-    if (m_window)
-        m_window->setEditor(makeEditor());
-    setEdited(false);
+    if (m_document)
+        ++m_document->m_modalSessions;
+}
+
+Document::ModalScope::~ModalScope()
+{
+    if (m_document && --m_document->m_modalSessions == 0 && m_document->m_isDestroyedWhenFree)
+        m_document->deleteLater();
+}
+
+void Document::destroyWhenFree()
+{
+    m_isDestroyedWhenFree = true;
+    if (!isInModalSession())
+        deleteLater();
 }
 
 void Document::setEdited(bool edited)

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "DocumentContent.h"
+#include "FileStamp.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -31,9 +33,40 @@ public:
 
     bool isEdited() const { return m_isEdited; }
 
-    /// An untitled document that the application made by itself and the user has not touched.
-    bool isTransient() const { return m_isTransient && !m_isEdited; }
+    /// An untitled document that the application made by itself and the user has neither
+    /// touched nor named, and that no panel or question is open for.
+    bool isTransient() const
+    {
+        return m_isTransient && !m_isEdited && isUntitled() && !isInModalSession();
+    }
     void setTransient(bool transient) { m_isTransient = transient; }
+
+    /// What the file was when the document last read or wrote it: what another program's change
+    /// is told by.
+    struct DiskVersion {
+        FileStamp stamp;
+        size_t contentHash = 0;
+    };
+    const std::optional<DiskVersion> &diskVersion() const { return m_diskVersion; }
+    void setDiskVersion(std::optional<DiskVersion> version) { m_diskVersion = version; }
+
+    /// Marks the document as in use by a panel or question with an event loop of its own, for as
+    /// long as the scope lives: until then the document is not destroyed, even once closed.
+    class ModalScope final {
+    public:
+        explicit ModalScope(Document *document);
+        ~ModalScope();
+        ModalScope(const ModalScope &) = delete;
+        ModalScope &operator=(const ModalScope &) = delete;
+
+    private:
+        QPointer<Document> m_document;
+    };
+    bool isInModalSession() const { return m_modalSessions > 0; }
+
+    /// Destroys the document once control is back in the event loop and no modal session of its
+    /// own is running.
+    void destroyWhenFree();
 
     DocumentContent &content() const { return *m_content; }
     DocumentWindow *window() const;
@@ -41,11 +74,8 @@ public:
     /// Shows the document in a window of its own, made on the first call.
     void showWindow(QSize contentSize);
 
-    /// Records a successful save to `path`.
-    void savedTo(const QString &path);
-
-    /// Replaces the content with what was read from the file, as after a revert.
-    void replaceContent(std::unique_ptr<DocumentContent> content);
+    /// Records a successful save to `path`, which the file on disk now holds as `version`.
+    void savedTo(const QString &path, const DiskVersion &version);
 
 signals:
     void changed();
@@ -59,6 +89,9 @@ private:
     int m_untitledNumber;
     bool m_isEdited = false;
     bool m_isTransient = false;
+    bool m_isDestroyedWhenFree = false;
+    int m_modalSessions = 0;
+    std::optional<DiskVersion> m_diskVersion;
     QPointer<DocumentWindow> m_window;
 };
 

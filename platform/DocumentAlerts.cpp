@@ -2,6 +2,7 @@
 
 #include "Document.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -42,11 +43,55 @@ bool confirmRevert(const Document &document, QWidget *parent)
     return box.clickedButton() == revert;
 }
 
-void showError(const QString &message, QWidget *parent)
+OutsideChangeChoice askAboutOutsideChange(const Document &document, bool deleted,
+                                          QWidget *parent)
+{
+    const QString name = document.displayName();
+    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
+                    deleted ? QCoreApplication::translate(
+                                  "DocumentAlerts",
+                                  "The file “%1” has been deleted or moved by another application.")
+                                  .arg(name)
+                            : QCoreApplication::translate(
+                                  "DocumentAlerts",
+                                  "The file “%1” has been changed by another application.")
+                                  .arg(name),
+                    QMessageBox::NoButton, parent);
+    box.setInformativeText(
+        deleted ? QCoreApplication::translate("DocumentAlerts",
+                                              "Saving will create it again with your text.")
+                : QCoreApplication::translate("DocumentAlerts",
+                                              "Saving will replace what the other application "
+                                              "wrote. Reverting will replace your text with it."));
+    QPushButton *save = box.addButton(
+        deleted ? QCoreApplication::translate("DocumentAlerts", "&Save")
+                : QCoreApplication::translate("DocumentAlerts", "&Save Anyway"),
+        QMessageBox::AcceptRole);
+    QPushButton *other = box.addButton(
+        deleted ? QCoreApplication::translate("DocumentAlerts", "Save &As…")
+                : QCoreApplication::translate("DocumentAlerts", "&Revert"),
+        deleted ? QMessageBox::ActionRole : QMessageBox::DestructiveRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.exec();
+    if (box.clickedButton() == save)
+        return OutsideChangeChoice::SaveAnyway;
+    if (box.clickedButton() == other)
+        return deleted ? OutsideChangeChoice::SaveAs : OutsideChangeChoice::Revert;
+    return OutsideChangeChoice::Cancel;
+}
+
+void showError(const QString &message, QWidget *parent, std::function<void()> saveAs)
 {
     auto *box = new QMessageBox(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
                                 message, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    if (saveAs) {
+        QPushButton *button = box->addButton(
+            QCoreApplication::translate("DocumentAlerts", "Save &As…"), QMessageBox::AcceptRole);
+        // Queued, so that the box has closed before the save panel comes up.
+        QObject::connect(button, &QPushButton::clicked, QCoreApplication::instance(),
+                         std::move(saveAs), Qt::QueuedConnection);
+    }
     box->open();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QString;
 class QWidget;
 
@@ -8,6 +10,7 @@ namespace platform {
 class Document;
 
 enum class SaveChoice { Save, DontSave, Cancel };
+enum class OutsideChangeChoice { SaveAnyway, Revert, SaveAs, Cancel };
 
 /// Asks whether to save the changes to `document` before they would be lost.
 SaveChoice askToSaveChanges(const Document &document, QWidget *parent);
@@ -15,7 +18,13 @@ SaveChoice askToSaveChanges(const Document &document, QWidget *parent);
 /// Asks whether to throw away the changes to `document` and go back to its file.
 bool confirmRevert(const Document &document, QWidget *parent);
 
-/// Shows an error without waiting for it to be dismissed.
-void showError(const QString &message, QWidget *parent);
+/// Asks what to do now that another program has changed the document's file, or deleted it,
+/// since the document last read or wrote it. Cancel is the default.
+OutsideChangeChoice askAboutOutsideChange(const Document &document, bool deleted,
+                                          QWidget *parent);
+
+/// Shows an error without waiting for it to be dismissed. With `saveAs`, it offers to save
+/// elsewhere, and calls `saveAs` when the user takes that.
+void showError(const QString &message, QWidget *parent, std::function<void()> saveAs = {});
 
 } // namespace platform

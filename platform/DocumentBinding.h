@@ -17,6 +17,7 @@ public:
         std::function<Document()> heldByEditor;
         std::function<void(bool)> editedChanged; // the group listens
         std::function<void()> saved;             // the editor listens
+        std::function<void(Document)> replaced;  // the editor listens
     };
 
     explicit DocumentBinding(std::shared_ptr<State> state)
@@ -29,13 +30,16 @@ public:
         return m_state->heldByEditor ? m_state->heldByEditor() : m_state->value;
     }
 
-    /// Hands the keeping of the value to the editor: `current` yields the value when asked, and
-    /// `saved` is called when the group has saved it, so the editor can mark its save point.
-    void holdInEditor(std::function<Document()> current, std::function<void()> saved) const
+    /// Hands the keeping of the value to the editor: `current` yields the value when asked,
+    /// `saved` is called when the group has saved it, so the editor can mark its save point, and
+    /// `replaced` when the group has read the file again, so the editor shows what it holds now.
+    void holdInEditor(std::function<Document()> current, std::function<void()> saved,
+                      std::function<void(Document)> replaced) const
     {
         m_state->value = Document();
         m_state->heldByEditor = std::move(current);
         m_state->saved = std::move(saved);
+        m_state->replaced = std::move(replaced);
     }
 
     /// Tells the group whether the value differs from the last saved one.

@@ -26,6 +26,10 @@ public:
 
     /// Tells the editor that what it shows has just been saved.
     virtual void markSaved() = 0;
+
+    /// Takes the document as read from `file` again, in the editor that shows it, as one step
+    /// the user can undo. Throws FileError when the file cannot be read as a document.
+    virtual void replaceFromFile(FileWrapper file) = 0;
 };
 
 /// What the document controller needs to know of the application's one document type.

@@ -5,15 +5,20 @@
 #include "DocumentWindow.h"
 #include "FileError.h"
 #include "FileIO.h"
+#include "FileStamp.h"
 #include "Panels.h"
 #include "RecentDocuments.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QHash>
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
+#include <new>
 
 namespace platform {
 namespace {
@@ -31,6 +36,36 @@ QStringList withAllFiles(QStringList mimeTypes)
     return mimeTypes;
 }
 
+// How often the files of open documents are looked at, at most, while other programs write them.
+constexpr int diskCheckDelayMilliseconds = 200;
+
+size_t contentHash(QByteArrayView bytes)
+{
+    return qHash(bytes);
+}
+
+struct FileOnDisk {
+    FileWrapper file;
+    Document::DiskVersion version;
+};
+
+// The stamp is taken before the bytes are read: a change in between then looks like one more
+// change later, never like none.
+FileOnDisk readFromDisk(const QString &path)
+{
+    const std::optional<FileStamp> stamp = FileStamp::ofFile(path);
+    FileWrapper file = readFile(path);
+    const std::optional<QByteArray> &bytes = file.regularFileContents();
+    const Document::DiskVersion version{stamp.value_or(FileStamp()),
+                                        bytes ? contentHash(*bytes) : 0};
+    return {std::move(file), version};
+}
+
+QString directoryOf(const QString &path)
+{
+    return QFileInfo(path).absolutePath();
+}
+
 } // namespace
 
 DocumentController::DocumentController(DocumentScene scene, QObject *parent)
@@ -38,6 +73,13 @@ DocumentController::DocumentController(DocumentScene scene, QObject *parent)
     , m_scene(std::move(scene))
 {
     sharedController = this;
+    m_diskCheck.setSingleShot(true);
+    m_diskCheck.setInterval(diskCheckDelayMilliseconds);
+    connect(&m_diskCheck, &QTimer::timeout, this, &DocumentController::followFilesOnDisk);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, &m_diskCheck,
+            qOverload<>(&QTimer::start));
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_diskCheck,
+            qOverload<>(&QTimer::start));
     connect(qApp, &QApplication::focusChanged, this, [this] {
         if (auto *window = qobject_cast<DocumentWindow *>(QApplication::activeWindow()))
             m_mostRecent = window->document();
@@ -81,6 +123,8 @@ Document *DocumentController::openUntitledDocument()
 
 void DocumentController::openDocument()
 {
+    auto *window = qobject_cast<DocumentWindow *>(QApplication::activeWindow());
+    const Document::ModalScope scope(window ? window->document() : nullptr);
     OpenPanel panel(QApplication::activeWindow());
     panel.setWindowTitle(tr("Open"));
     panel.setMimeTypeFilters(withAllFiles(m_scene.readableContentTypes));
@@ -97,15 +141,25 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path)
         showDocument(open);
         return open;
     }
-    Document *transient = transientDocumentToReplace();
     std::unique_ptr<DocumentContent> content;
+    Document::DiskVersion version;
     try {
-        content = m_scene.read(readFile(absolutePath));
+        FileOnDisk disk = readFromDisk(absolutePath);
+        version = disk.version;
+        content = m_scene.read(std::move(disk.file));
     } catch (const FileError &error) {
         presentError(error, absolutePath);
         return nullptr;
+    } catch (const std::bad_alloc &) {
+        presentError(FileError(FileError::ReadTooLarge,
+                               tr("There isn’t enough memory.", "FileError")),
+                     absolutePath);
+        return nullptr;
     }
+    Document *transient = transientDocumentToReplace();
     Document *document = adopt(std::make_unique<Document>(std::move(content), absolutePath, 0));
+    document->setDiskVersion(version);
+    watchFileOf(document);
     RecentDocuments::note(absolutePath);
     if (transient)
         discard(transient);
@@ -127,35 +181,50 @@ bool DocumentController::saveDocumentAs(Document *document)
 
 bool DocumentController::saveDocumentTo(Document *document, const QString &path)
 {
+    const bool overwritesOwnFile =
+        !document->isUntitled() && QFileInfo(path).absoluteFilePath() == document->filePath();
+    if (overwritesOwnFile) {
+        switch (askIfChangedOnDisk(document)) {
+        case OutsideChangeChoice::SaveAnyway:
+            break;
+        case OutsideChangeChoice::SaveAs:
+            return saveDocumentAs(document);
+        case OutsideChangeChoice::Revert:
+            reloadFromDisk(document);
+            return false;
+        case OutsideChangeChoice::Cancel:
+            return false;
+        }
+    }
     try {
         const std::optional<QByteArray> bytes =
             document->content().fileWrapper().regularFileContents();
         if (!bytes)
             throw FileError(FileError::WriteUnknown);
-        writeFileAtomically(path, *bytes);
+        const FileStamp written = writeFile(path, *bytes);
+        document->savedTo(path, {written, contentHash(*bytes)});
     } catch (const FileError &error) {
-        presentError(error, path);
+        presentSaveError(error, path, document);
         return false;
     }
-    document->savedTo(path);
+    watchFileOf(document);
     RecentDocuments::note(path);
     return true;
 }
 
 void DocumentController::revertDocumentToSaved(Document *document)
 {
-    if (document->isUntitled() || !confirmRevert(*document, windowOf(document)))
+    if (document->isUntitled())
         return;
-    try {
-        document->replaceContent(m_scene.read(readFile(document->filePath())));
-    } catch (const FileError &error) {
-        presentError(error, document->filePath());
-    }
+    const Document::ModalScope scope(document);
+    if (confirmRevert(*document, windowOf(document)))
+        reloadFromDisk(document);
 }
 
 bool DocumentController::closeDocument(Document *document)
 {
     if (document->isEdited()) {
+        const Document::ModalScope scope(document);
         switch (askToSaveChanges(*document, windowOf(document))) {
         case SaveChoice::Cancel:
             return false;
@@ -236,9 +305,10 @@ void DocumentController::discard(Document *document)
         return;
     Document *released = owned->release();
     m_documents.erase(owned);
+    unwatchFileOf(released);
     if (released->window())
         released->window()->hide();
-    released->deleteLater();
+    released->destroyWhenFree();
     if (m_documents.empty())
         emit lastDocumentClosed();
 }
@@ -261,8 +331,115 @@ void DocumentController::presentError(const FileError &error, const QString &pat
     showError(error.message(QDir::toNativeSeparators(path)), QApplication::activeWindow());
 }
 
+void DocumentController::presentSaveError(const FileError &error, const QString &path,
+                                          Document *document)
+{
+    std::function<void()> saveAs;
+    // Where the user may not write, saving elsewhere is what is left, as every editor offers.
+    if (error.code() == FileError::WriteNoPermission ||
+        error.code() == FileError::WriteVolumeReadOnly)
+        saveAs = [this, document = QPointer<Document>(document)] {
+            if (document && documents().contains(document))
+                saveDocumentAs(document);
+        };
+    showError(error.message(QDir::toNativeSeparators(path)), windowOf(document),
+              std::move(saveAs));
+}
+
+DocumentController::DiskState DocumentController::diskStateOf(Document *document) const
+{
+    const std::optional<Document::DiskVersion> &known = document->diskVersion();
+    if (document->isUntitled() || !known)
+        return DiskState::Unchanged;
+    const std::optional<FileStamp> now = FileStamp::ofFile(document->filePath());
+    if (!now)
+        return DiskState::Deleted;
+    if (!now->mayDifferFrom(known->stamp))
+        return DiskState::Unchanged;
+    // The same bytes written again, or only the owner, mode or links changed: the bytes decide.
+    if (now->size == known->stamp.size) {
+        try {
+            const FileOnDisk disk = readFromDisk(document->filePath());
+            if (disk.version.contentHash == known->contentHash) {
+                document->setDiskVersion(Document::DiskVersion{*now, known->contentHash});
+                return DiskState::Unchanged;
+            }
+        } catch (const FileError &) {
+            // Unreadable now: changed, as far as anyone can tell.
+        }
+    }
+    return DiskState::Changed;
+}
+
+OutsideChangeChoice DocumentController::askIfChangedOnDisk(Document *document)
+{
+    const DiskState state = diskStateOf(document);
+    if (state == DiskState::Unchanged)
+        return OutsideChangeChoice::SaveAnyway;
+    const Document::ModalScope scope(document);
+    showDocument(document);
+    return askAboutOutsideChange(*document, state == DiskState::Deleted, windowOf(document));
+}
+
+void DocumentController::reloadFromDisk(Document *document)
+{
+    try {
+        FileOnDisk disk = readFromDisk(document->filePath());
+        document->content().replaceFromFile(std::move(disk.file));
+        document->setDiskVersion(disk.version);
+    } catch (const FileError &error) {
+        presentError(error, document->filePath());
+    } catch (const std::bad_alloc &) {
+        presentError(FileError(FileError::ReadTooLarge,
+                               tr("There isn’t enough memory.", "FileError")),
+                     document->filePath());
+    }
+}
+
+// A clean document follows its file: what another program wrote shows at once. An edited one is
+// never touched; its next save asks first.
+void DocumentController::followFilesOnDisk()
+{
+    for (Document *document : documents()) {
+        if (document->isUntitled())
+            continue;
+        watchFileOf(document); // a file replaced by a rename is no longer watched
+        if (!document->isEdited() && !document->isInModalSession() &&
+            diskStateOf(document) == DiskState::Changed)
+            reloadFromDisk(document);
+    }
+}
+
+void DocumentController::watchFileOf(Document *document)
+{
+    // The folder too: it tells when the file is deleted, replaced or made again.
+    for (const QString &path : {document->filePath(), directoryOf(document->filePath())}) {
+        if (!m_watcher.files().contains(path) && !m_watcher.directories().contains(path) &&
+            QFileInfo::exists(path))
+            m_watcher.addPath(path);
+    }
+}
+
+void DocumentController::unwatchFileOf(Document *document)
+{
+    if (document->isUntitled())
+        return;
+    const auto shares = [&](const auto &matches) {
+        return std::any_of(m_documents.begin(), m_documents.end(), [&](const auto &other) {
+            return !other->isUntitled() && matches(other->filePath());
+        });
+    };
+    const QString file = document->filePath();
+    const QString directory = directoryOf(file);
+    if (!shares([&](const QString &other) { return other == file; }))
+        m_watcher.removePath(file);
+    if (!shares([&](const QString &other) { return directoryOf(other) == directory; }))
+        m_watcher.removePath(directory);
+}
+
 std::optional<QString> DocumentController::askForSaveLocation(Document *document) const
 {
+    const Document::ModalScope scope(document);
     SavePanel panel(windowOf(document));
     panel.setWindowTitle(tr("Save As"));
     panel.setMimeTypeFilters(withAllFiles(m_scene.writableContentTypes));

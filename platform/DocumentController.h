@@ -1,10 +1,13 @@
 #pragma once
 
+#include "DocumentAlerts.h"
 #include "DocumentContent.h"
 
+#include <QFileSystemWatcher>
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -53,12 +56,14 @@ public:
     /// Asks for a file with a save panel and saves there. True when saved.
     bool saveDocumentAs(Document *document);
 
-    /// Writes the document to `path` and makes that its file. Shows an error and returns false
-    /// when the write fails; the file on disk and the document's edited state then stay as they
-    /// were.
+    /// Writes the document to `path` and makes that its file. When `path` is the document's own
+    /// file and another program has changed or deleted it since, asks first. Shows an error and
+    /// returns false when the write fails; the file on disk and the document's edited state then
+    /// stay as they were.
     bool saveDocumentTo(Document *document, const QString &path);
 
-    /// Asks, then throws away the changes and reads the document's file again.
+    /// Asks, then throws away the changes and reads the document's file again, as one step that
+    /// can be undone.
     void revertDocumentToSaved(Document *document);
 
     /// Closes the document, asking first whether to save its changes. False when cancelled.
@@ -84,14 +89,25 @@ signals:
     void lastDocumentClosed();
 
 private:
+    enum class DiskState { Unchanged, Changed, Deleted };
+
     Document *adopt(std::unique_ptr<Document> document);
     Document *documentForFile(const QString &path) const;
     Document *transientDocumentToReplace() const;
     int nextUntitledNumber() const;
     void discard(Document *document);
     std::optional<QString> askForSaveLocation(Document *document) const;
+    void presentSaveError(const FileError &error, const QString &path, Document *document);
+    DiskState diskStateOf(Document *document) const;
+    OutsideChangeChoice askIfChangedOnDisk(Document *document);
+    void reloadFromDisk(Document *document);
+    void followFilesOnDisk();
+    void watchFileOf(Document *document);
+    void unwatchFileOf(Document *document);
 
     DocumentScene m_scene;
+    QFileSystemWatcher m_watcher;
+    QTimer m_diskCheck;
     std::vector<std::unique_ptr<Document>> m_documents;
     QPointer<Document> m_mostRecent;
 };

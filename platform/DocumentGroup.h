@@ -85,6 +85,15 @@ private:
                 m_state->saved();
         }
 
+        void replaceFromFile(FileWrapper file) override
+        {
+            Document document(ReadConfiguration{std::move(file)});
+            if (m_state->replaced)
+                m_state->replaced(std::move(document));
+            else
+                m_state->value = std::move(document);
+        }
+
     private:
         std::shared_ptr<typename DocumentBinding<Document>::State> m_state;
         MakeEditor m_makeEditor;

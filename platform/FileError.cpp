@@ -1,51 +1,100 @@
 #include "FileError.h"
 
+#include "PosixFile.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace platform {
+namespace {
+
+QString sentenceFor(FileError::Code code)
+{
+    switch (code) {
+    case FileError::ReadNoPermission:
+        return QCoreApplication::translate(
+            "FileError",
+            "The file “%1” couldn’t be opened because you don’t have permission to view it.");
+    case FileError::ReadInvalidFileName:
+        return QCoreApplication::translate(
+            "FileError", "The file “%1” couldn’t be opened because its name can’t be read as "
+                         "UTF-8, so another file could be opened in its place.");
+    case FileError::ReadCorruptFile:
+        return QCoreApplication::translate(
+            "FileError", "The file “%1” couldn’t be opened because it isn’t a regular file.");
+    case FileError::ReadNoSuchFile:
+        return QCoreApplication::translate(
+            "FileError", "The file “%1” couldn’t be opened because there is no such file.");
+    case FileError::ReadInapplicableStringEncoding:
+        return QCoreApplication::translate(
+            "FileError", "The file “%1” couldn’t be opened because the text encoding of its "
+                         "contents can’t be determined.");
+    case FileError::ReadTooLarge:
+        return QCoreApplication::translate(
+            "FileError", "The file “%1” couldn’t be opened because it is too large.");
+    case FileError::WriteNoPermission:
+        return QCoreApplication::translate(
+            "FileError", "The file “%1” couldn’t be saved because you don’t have permission.");
+    case FileError::WriteOutOfSpace:
+        return QCoreApplication::translate(
+            "FileError", "The file “%1” couldn’t be saved because there isn’t enough space.");
+    case FileError::WriteVolumeReadOnly:
+        return QCoreApplication::translate(
+            "FileError", "The file “%1” couldn’t be saved because the volume is read only.");
+    case FileError::WriteUnknown:
+        return QCoreApplication::translate("FileError", "The file “%1” couldn’t be saved.");
+    case FileError::ReadUnknown:
+        break;
+    }
+    return QCoreApplication::translate("FileError", "The file “%1” couldn’t be opened.");
+}
+
+} // namespace
+
+FileError FileError::reading(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return FileError(ReadNoSuchFile, platform::systemReason(error));
+    case EACCES:
+    case EPERM:
+        return FileError(ReadNoPermission, platform::systemReason(error));
+    case ENOMEM:
+    case EFBIG:
+    case EOVERFLOW:
+        return FileError(ReadTooLarge, platform::systemReason(error));
+    default:
+        return FileError(ReadUnknown, platform::systemReason(error));
+    }
+}
+
+FileError FileError::writing(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return FileError(WriteNoPermission, platform::systemReason(error));
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return FileError(WriteOutOfSpace, platform::systemReason(error));
+    case EROFS:
+        return FileError(WriteVolumeReadOnly, platform::systemReason(error));
+    default:
+        return FileError(WriteUnknown, platform::systemReason(error));
+    }
+}
 
 QString FileError::message(const QString &path) const
 {
-    const QString name = QFileInfo(path).fileName();
-    QString sentence;
-    switch (m_code) {
-    case ReadNoPermission:
-        sentence = QCoreApplication::translate(
-            "FileError", "The file “%1” couldn’t be opened because you don’t have permission to "
-                         "view it.");
-        break;
-    case ReadCorruptFile:
-        sentence = QCoreApplication::translate(
-            "FileError", "The file “%1” couldn’t be opened because it isn’t a regular file.");
-        break;
-    case ReadNoSuchFile:
-        sentence = QCoreApplication::translate(
-            "FileError", "The file “%1” couldn’t be opened because there is no such file.");
-        break;
-    case ReadInapplicableStringEncoding:
-        sentence = QCoreApplication::translate(
-            "FileError", "The file “%1” couldn’t be opened because the text encoding of its "
-                         "contents can’t be determined.");
-        break;
-    case WriteNoPermission:
-        sentence = QCoreApplication::translate(
-            "FileError", "The file “%1” couldn’t be saved because you don’t have permission.");
-        break;
-    case WriteOutOfSpace:
-        sentence = QCoreApplication::translate(
-            "FileError", "The file “%1” couldn’t be saved because there isn’t enough space.");
-        break;
-    case WriteUnknown:
-        sentence = QCoreApplication::translate("FileError", "The file “%1” couldn’t be saved.");
-        break;
-    case ReadUnknown:
-        sentence = QCoreApplication::translate("FileError", "The file “%1” couldn’t be opened.");
-        break;
-    }
-    sentence = sentence.arg(name);
-    // The known codes already say what the system would; only an unknown failure needs its words.
-    if ((m_code == ReadUnknown || m_code == WriteUnknown) && !m_systemReason.isEmpty())
+    QString sentence = sentenceFor(m_code).arg(QFileInfo(path).fileName());
+    // Most read codes say all the user needs; a failed write and an unknown failure also say
+    // what the system answered, so that an immutable file or a full quota can be told apart.
+    const bool saysWhy = isWriteError() || m_code == ReadUnknown || m_code == ReadTooLarge;
+    if (saysWhy && !m_systemReason.isEmpty())
         sentence += QLatin1Char(' ') + m_systemReason;
     return sentence;
 }

@@ -14,12 +14,15 @@ public:
     enum Code {
         ReadUnknown = 256,
         ReadNoPermission = 257,
+        ReadInvalidFileName = 258,
         ReadCorruptFile = 259,
         ReadNoSuchFile = 260,
         ReadInapplicableStringEncoding = 261,
+        ReadTooLarge = 263,
         WriteUnknown = 512,
         WriteNoPermission = 513,
         WriteOutOfSpace = 640,
+        WriteVolumeReadOnly = 642,
     };
 
     explicit FileError(Code code, QString systemReason = {})
@@ -27,7 +30,14 @@ public:
         , m_systemReason(std::move(systemReason))
     {}
 
+    /// The read error for the operating system's `error` number, with its reason.
+    static FileError reading(int error);
+    /// The write error for the operating system's `error` number, with its reason.
+    static FileError writing(int error);
+
     Code code() const { return m_code; }
+    bool isWriteError() const { return m_code >= WriteUnknown; }
+    /// Why, in the system's words or ours; empty when the code says it all.
     const QString &systemReason() const { return m_systemReason; }
 
     /// A sentence for the user that names the file at `path`.

@@ -1,20 +1,37 @@
 #pragma once
 
+#include "FileStamp.h"
 #include "FileWrapper.h"
+
+#include <QByteArrayView>
 
 class QString;
 
 namespace platform {
 
-/// Reads the item at `path` into a file wrapper: a regular file's bytes, or a wrapper without
-/// regular contents for a directory, a pipe or a device. Never blocks on a pipe.
-/// Throws FileError when the item cannot be read at all.
-FileWrapper readFile(const QString &path);
+/// The most a file may hold to be opened. Beyond it the editing control cannot keep or lay out
+/// the text safely, so such a file is refused before it is read.
+struct ReadLimits {
+    qsizetype largestFile = qsizetype(1) << 30;
+    qsizetype longestLine = qsizetype(256) << 20;
+};
 
-/// Replaces the file at `path` with `bytes` so that it is either wholly the old file or wholly
-/// the new one: the bytes go to a temporary file that is flushed, synced and only then renamed
-/// over the old one. A symbolic link keeps pointing where it pointed, and an existing file keeps
-/// its permissions. Throws FileError, and leaves the old file as it was, on any failure.
-void writeFileAtomically(const QString &path, const QByteArray &bytes);
+/// Reads the item at `path` into a file wrapper: a regular file's bytes, or a wrapper without
+/// regular contents for a directory, a pipe or a device. Never blocks on a pipe, and never reads
+/// past the limits, even from a file that grows or a pseudo-file that states no size.
+/// Throws FileError when the item cannot be read, is beyond the limits or does not fit in memory.
+FileWrapper readFile(const QString &path, const ReadLimits &limits = {});
+
+/// Saves `bytes` to the file at `path` and returns what the file is afterwards.
+///
+/// Symbolic links are followed to the file they name, which gets the bytes; a loop, a folder, a
+/// pipe, a socket or a device there is refused. The file keeps its owner, group, mode bits,
+/// extended attributes and access control lists. A file with a single name is replaced
+/// atomically (a new file, synced, renamed over it; the folder synced after); a file with other
+/// hard links, or whose identity a new file cannot take over, is written in place after a
+/// complete backup copy. Either way a failure leaves the old file as it was and throws
+/// FileError with the system's reason; a save killed at any moment leaves the old file or the
+/// new one, and what it left beside it is removed by the next save.
+FileStamp writeFile(const QString &path, QByteArrayView bytes);
 
 } // namespace platform

@@ -137,6 +137,27 @@ void TextEditor::loadText(const QByteArray &utf8)
     }
 }
 
+void TextEditor::replaceText(const QByteArray &utf8)
+{
+    // Undo keeps a copy of both texts; past this the reload is not worth holding twice.
+    constexpr qsizetype largestUndoableReplacement = 16 * 1024 * 1024;
+    const long firstLine = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    if (isLoading() || utf8.size() + SendScintilla(SCI_GETLENGTH) > largestUndoableReplacement) {
+        loadText(utf8);
+    } else {
+        wrapLinesIfAffordable(utf8.size());
+        matchNewLinesTo(utf8);
+        SendScintilla(SCI_BEGINUNDOACTION);
+        SendScintilla(SCI_CLEARALL);
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+        SendScintilla(SCI_ENDUNDOACTION);
+        SendScintilla(SCI_SETSAVEPOINT);
+    }
+    SendScintilla(SCI_GOTOPOS, qMin(caret, SendScintilla(SCI_GETLENGTH)));
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, firstLine);
+}
+
 bool TextEditor::isLoading() const
 {
     return m_loadedSize < m_textToLoad.size();

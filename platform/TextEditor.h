@@ -21,6 +21,11 @@ public:
     /// answers at once; it is read-only until the text is complete.
     void loadText(const QByteArray &utf8);
 
+    /// Replaces the whole text with `utf8`, as read from the file again, and marks it as saved.
+    /// The view stays where it was, and the replacement is one step that can be undone, unless
+    /// the texts are too large for the undo history to keep a copy.
+    void replaceText(const QByteArray &utf8);
+
     /// Whether part of a text given to loadText() is still to come.
     bool isLoading() const;
 

@@ -32,6 +32,10 @@ EditorView::EditorView(platform::DocumentBinding<TextDocument> document)
         [editor] {
             if (editor)
                 editor->markSaved();
+        },
+        [editor](const TextDocument &reread) {
+            if (editor)
+                editor->replaceText(reread.text);
         });
     connect(m_textEditor, &platform::TextEditor::modificationChanged, this,
             [binding = m_document](bool edited) { binding.setEdited(edited); });

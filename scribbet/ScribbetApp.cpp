@@ -4,11 +4,15 @@
 
 #include "platform/UserDefaults.h"
 
+#include <QCoreApplication>
+
 namespace scribbet {
 
 platform::ApplicationIdentity ScribbetApp::identity()
 {
-    return {QStringLiteral("scribbet"), QStringLiteral("Scribbet"), bundleIdentifier};
+    return {QStringLiteral("scribbet"), QStringLiteral("Scribbet"), bundleIdentifier,
+            QStringLiteral(SCRIBBET_VERSION),
+            QCoreApplication::translate("ScribbetApp", "A plain-text editor.")};
 }
 
 ScribbetApp::ScribbetApp()

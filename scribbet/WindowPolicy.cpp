@@ -1,12 +1,11 @@
 #include "WindowPolicy.h"
 
 #include "platform/DocumentController.h"
+#include "platform/ItemRemoval.h"
 #include "platform/Panels.h"
 #include "platform/StandardDirectories.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QPointer>
 
 namespace scribbet {
@@ -29,18 +28,11 @@ void discardPersistedWindowRestorationState()
     if (libraries.isEmpty())
         return;
     const QString identifier = usableIdentifier(platform::mainBundleIdentifier());
-    const QString target = QDir(libraries.first().toLocalFile())
-                               .filePath(QStringLiteral("Saved Application State/") + identifier +
-                                         QStringLiteral(".savedState"));
-    const QFileInfo item(target);
-    if (!item.exists())
-        return;
-    // A symbolic link goes as a link: removeRecursively() would follow it and empty the folder
-    // it points to. Failures are dropped; whatever stays is tried again at the next launch.
-    if (item.isDir() && !item.isSymLink())
-        QDir(target).removeRecursively();
-    else
-        QFile::remove(target);
+    // Whatever stands there goes, a link as a link; failures are dropped, and whatever stays is
+    // tried again at the next launch.
+    platform::removeItemBelow(libraries.first().toLocalFile(),
+                              {QStringLiteral("Saved Application State"),
+                               identifier + QStringLiteral(".savedState")});
 }
 
 void ensureSingleUntitledDocument()

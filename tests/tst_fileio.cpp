@@ -11,8 +11,15 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using platform::FileError;
@@ -20,15 +27,110 @@ using namespace scribbet::testing;
 
 namespace {
 
-int readErrorCode(const QString &path)
+QByteArray encoded(const QString &path)
 {
-    try {
-        platform::readFile(path);
-    } catch (const FileError &error) {
-        return error.code();
-    }
-    return 0;
+    return QFile::encodeName(path);
 }
+
+struct stat statusOf(const QString &path)
+{
+    struct stat status {};
+    ::lstat(encoded(path).constData(), &status);
+    return status;
+}
+
+QByteArray attributesOf(const QString &path)
+{
+    QByteArray names(4096, '\0');
+    names.truncate(qMax<ssize_t>(0, ::llistxattr(encoded(path).constData(), names.data(), 4096)));
+    QByteArray all;
+    for (const QByteArray &name : names.split('\0')) {
+        QByteArray value(4096, '\0');
+        value.truncate(
+            qMax<ssize_t>(0, ::lgetxattr(encoded(path).constData(), name.constData(), value.data(),
+                                         4096)));
+        all += name + '=' + value.toHex() + ';';
+    }
+    return all;
+}
+
+// What must survive a save: who owns the file, its mode, its inode and links, its attributes.
+QString identityOf(const QString &path)
+{
+    const struct stat status = statusOf(path);
+    return QStringLiteral("uid %1 gid %2 mode %3 links %4 ")
+               .arg(status.st_uid)
+               .arg(status.st_gid)
+               .arg(status.st_mode, 0, 8)
+               .arg(status.st_nlink) +
+           QString::fromLatin1(attributesOf(path));
+}
+
+QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+void setImmutable(const QString &path, bool immutable)
+{
+    const int file = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK);
+    int flags = 0;
+    ::ioctl(file, FS_IOC_GETFLAGS, &flags);
+    flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    ::ioctl(file, FS_IOC_SETFLAGS, &flags);
+    ::close(file);
+}
+
+// A POSIX access control list as the kernel stores it: the owner, user 1234, the group, the
+// mask and others.
+QByteArray accessControlList()
+{
+    QByteArray acl;
+    const auto add = [&acl](quint16 tag, quint16 permissions, quint32 id) {
+        acl.append(reinterpret_cast<const char *>(&tag), 2);
+        acl.append(reinterpret_cast<const char *>(&permissions), 2);
+        acl.append(reinterpret_cast<const char *>(&id), 4);
+    };
+    const quint32 version = 2;
+    acl.append(reinterpret_cast<const char *>(&version), 4);
+    add(0x01, 6, quint32(-1));
+    add(0x02, 6, 1234);
+    add(0x04, 4, quint32(-1));
+    add(0x10, 6, quint32(-1));
+    add(0x20, 4, quint32(-1));
+    return acl;
+}
+
+struct ProbeResult {
+    int exitCode;
+    QString output;
+};
+
+// Saves `bytes` to `path` in a process of its own, started through `prefix`.
+ProbeResult probeWrite(const QStringList &prefix, const QString &path, const QByteArray &bytes)
+{
+    QProcess probe;
+    QStringList command = prefix;
+    command << QStringLiteral(FILE_PROBE) << QStringLiteral("write") << path;
+    probe.start(command.takeFirst(), command);
+    probe.write(bytes);
+    probe.closeWriteChannel();
+    if (!probe.waitForFinished(60000))
+        return {-1, QStringLiteral("the probe did not finish")};
+    return {probe.exitStatus() == QProcess::NormalExit ? probe.exitCode() : -2,
+            QString::fromUtf8(probe.readAllStandardOutput() + probe.readAllStandardError())};
+}
+
+QStringList injected(const QString &fault)
+{
+    return {QStringLiteral("strace"), QStringLiteral("-f"), QStringLiteral("-qq"),
+            QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-e"),
+            QStringLiteral("inject=") + fault};
+}
+
+const QStringList asNobody = {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                              QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")};
 
 } // namespace
 
@@ -36,131 +138,345 @@ class FileIOTest final : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_folder->isValid());
-    }
+    void initTestCase();
+    void init();
+    void cleanup();
 
-    void readsRegularFileBytes();
-    void directoryAndPipeHaveNoRegularContents();
-    void missingFileIsReadNoSuchFile();
+    void readsBytesAndNeverBlocks();
+    void readStaysWithinItsLimits_data();
+    void readStaysWithinItsLimits();
     void unreadableFileIsReadNoPermission();
 
-    void writeCreatesAndReplacesFile();
-    void writeKeepsPermissions();
-    void writeThroughSymbolicLinkKeepsLink();
-    void failedWriteLeavesOldFileAndNoTemporaryFile();
-    void writeOnFullDiskFailsAndKeepsOldFile();
+    void saveKeepsWhatTheFileWas_data();
+    void saveKeepsWhatTheFileWas();
+    void saveRefusesWhatIsNotARegularFile_data();
+    void saveRefusesWhatIsNotARegularFile();
+    void failedSaveLeavesTheFileAsItWas_data();
+    void failedSaveLeavesTheFileAsItWas();
+    void killedSaveLeavesLitterThatOnlyTheNextSaveRemoves();
 
 private:
     QString path(const QString &name) const { return m_folder->filePath(name); }
 
     std::unique_ptr<QTemporaryDir> m_folder;
+    QStringList m_mounts;
+    QStringList m_immutable;
 };
 
-void FileIOTest::readsRegularFileBytes()
+void FileIOTest::initTestCase()
+{
+    if (::geteuid() != 0)
+        QSKIP("the faults are provoked as root, as CI runs");
+}
+
+void FileIOTest::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_folder->isValid());
+    // Another user must reach the folder for the rows that save as nobody.
+    QFile::setPermissions(m_folder->path(), QFile::Permissions(0x7755));
+}
+
+// Whatever a failed row provoked is undone, so that no mount or flag outlives the test.
+void FileIOTest::cleanup()
+{
+    for (const QString &file : std::exchange(m_immutable, {}))
+        setImmutable(file, false);
+    for (const QString &mount : std::exchange(m_mounts, {}))
+        ::umount2(encoded(mount).constData(), MNT_DETACH);
+}
+
+void FileIOTest::readsBytesAndNeverBlocks()
 {
     const QByteArray bytes("a\r\nb\0c\xff", 7);
     writeContents(path("bytes"), bytes);
     QCOMPARE(platform::readFile(path("bytes")).regularFileContents().value_or("<none>"), bytes);
     writeContents(path("empty"), {});
-    QCOMPARE(platform::readFile(path("empty")).regularFileContents().value_or("<none>"),
-             QByteArray());
-}
-
-void FileIOTest::directoryAndPipeHaveNoRegularContents()
-{
+    QCOMPARE(platform::readFile(path("empty")).regularFileContents().value_or("<none>"), "");
     QVERIFY(QDir(m_folder->path()).mkdir("folder"));
-    QVERIFY(!platform::readFile(path("folder")).regularFileContents().has_value());
+    QVERIFY(!platform::readFile(path("folder")).regularFileContents());
     // Nobody writes to this pipe: a reader that blocked on it would hang the test.
-    QCOMPARE(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
-    QVERIFY(!platform::readFile(path("pipe")).regularFileContents().has_value());
+    QCOMPARE(::mkfifo(encoded(path("pipe")).constData(), 0600), 0);
+    QVERIFY(!platform::readFile(path("pipe")).regularFileContents());
+    try {
+        platform::readFile(path("missing/below"));
+        QFAIL("a missing file was read");
+    } catch (const FileError &error) {
+        QCOMPARE(error.code(), FileError::ReadNoSuchFile);
+    }
 }
 
-void FileIOTest::missingFileIsReadNoSuchFile()
+void FileIOTest::readStaysWithinItsLimits_data()
 {
-    QCOMPARE(readErrorCode(path("missing")), int(FileError::ReadNoSuchFile));
-    QCOMPARE(readErrorCode(path("missing/below")), int(FileError::ReadNoSuchFile));
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("opens");
+    const QByteArray lines = QByteArray("0123456789\n").repeated(90); // 990 bytes
+    QTest::newRow("just within") << QString() << lines << true;
+    QTest::newRow("one byte more than the largest") << QString() << lines + "0123456789a" << false;
+    QTest::newRow("a line longer than the longest") << QString() << QByteArray(200, 'x') + lines.left(700)
+                                                    << false;
+    QTest::newRow("lines ended by CR") << QString() << QByteArray(lines).replace('\n', '\r')
+                                       << true;
+    // A pseudo-file states no size and never ends.
+    QTest::newRow("page map of a process") << QStringLiteral("/proc/self/pagemap") << QByteArray()
+                                           << false;
+}
+
+void FileIOTest::readStaysWithinItsLimits()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, opens);
+    if (file.isEmpty()) {
+        file = path("limited.txt");
+        writeContents(file, bytes);
+    }
+    const platform::ReadLimits limits{1000, 150};
+    try {
+        QCOMPARE(platform::readFile(file, limits).regularFileContents().value_or("<none>"), bytes);
+        QVERIFY(opens);
+    } catch (const FileError &error) {
+        QVERIFY2(!opens, qPrintable(error.message(file)));
+        QCOMPARE(error.code(), FileError::ReadTooLarge);
+        QVERIFY2(error.message(file).contains(QStringLiteral("of up to 1,000 bytes")) ||
+                     error.message(file).contains(QStringLiteral("of up to 150 bytes")),
+                 qPrintable(error.message(file)));
+    }
 }
 
 void FileIOTest::unreadableFileIsReadNoPermission()
 {
-    if (::geteuid() == 0)
-        QSKIP("root reads every file");
     writeContents(path("secret"), "x");
     QVERIFY(QFile::setPermissions(path("secret"), QFile::WriteOwner));
-    QCOMPARE(readErrorCode(path("secret")), int(FileError::ReadNoPermission));
+    QProcess probe;
+    QStringList command = asNobody;
+    command << QStringLiteral(FILE_PROBE) << QStringLiteral("read") << path("secret");
+    probe.start(command.takeFirst(), command);
+    QVERIFY(probe.waitForFinished());
+    QCOMPARE(probe.exitCode(), 1);
+    QVERIFY(probe.readAllStandardOutput().contains("permission to view it"));
 }
 
-void FileIOTest::writeCreatesAndReplacesFile()
+void FileIOTest::saveKeepsWhatTheFileWas_data()
 {
-    platform::writeFileAtomically(path("new.txt"), "first");
-    QCOMPARE(contentsOf(path("new.txt")), QByteArray("first"));
-    platform::writeFileAtomically(path("new.txt"), "");
-    QCOMPARE(contentsOf(path("new.txt")), QByteArray());
-    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{"new.txt"});
+    QTest::addColumn<std::function<void(const QString &)>>("make");
+    const auto plain = [](const QString &file) { writeContents(file, "old"); };
+    const auto withMode = [plain](mode_t mode) {
+        return [plain, mode](const QString &file) {
+            plain(file);
+            ::chmod(encoded(file).constData(), mode);
+        };
+    };
+    QTest::newRow("new file") << std::function<void(const QString &)>([](const QString &) {});
+    QTest::newRow("owner and group of another user")
+        << std::function<void(const QString &)>([plain](const QString &file) {
+               plain(file);
+               ::chown(encoded(file).constData(), 1234, 5678);
+           });
+    QTest::newRow("read only") << std::function<void(const QString &)>(withMode(0444));
+    QTest::newRow("set user") << std::function<void(const QString &)>(withMode(04755));
+    QTest::newRow("set group and sticky") << std::function<void(const QString &)>(withMode(03775));
+    QTest::newRow("extended attribute")
+        << std::function<void(const QString &)>([plain](const QString &file) {
+               plain(file);
+               ::setxattr(encoded(file).constData(), "user.origin", "kept", 4, 0);
+           });
+    QTest::newRow("access control list")
+        << std::function<void(const QString &)>([plain](const QString &file) {
+               plain(file);
+               const QByteArray acl = accessControlList();
+               QCOMPARE(::setxattr(encoded(file).constData(), "system.posix_acl_access",
+                                   acl.constData(), size_t(acl.size()), 0),
+                        0);
+           });
+    QTest::newRow("hard link")
+        << std::function<void(const QString &)>([plain](const QString &file) {
+               plain(file);
+               ::link(encoded(file).constData(), encoded(file + QStringLiteral(".other")).data());
+           });
 }
 
-void FileIOTest::writeKeepsPermissions()
+// Every save keeps the file's identity, leaves nothing beside it, and a link keeps pointing at
+// the file, which gets the bytes.
+void FileIOTest::saveKeepsWhatTheFileWas()
 {
-    writeContents(path("script.sh"), "old");
-    const auto permissions =
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup;
-    QVERIFY(QFile::setPermissions(path("script.sh"), permissions));
-    platform::writeFileAtomically(path("script.sh"), "new");
-    QCOMPARE(contentsOf(path("script.sh")), QByteArray("new"));
-    // Qt reports the owner's bits twice, as "owner" and as "user"; the user's are left out.
-    const auto ownerGroupOther = QFile::Permissions(0x7077);
-    QCOMPARE(QFile::permissions(path("script.sh")) & ownerGroupOther, permissions);
-}
-
-void FileIOTest::writeThroughSymbolicLinkKeepsLink()
-{
+    QFETCH(std::function<void(const QString &)>, make);
     QVERIFY(QDir(m_folder->path()).mkdir("real"));
-    writeContents(path("real/target.txt"), "old");
-    QVERIFY(QFile::link(path("real/target.txt"), path("link.txt")));
-    platform::writeFileAtomically(path("link.txt"), "new");
+    const QString file = path("real/doc.txt");
+    make(file);
+    QVERIFY(QFile::link(file, path("link.txt")));
+    const bool existed = QFileInfo::exists(file);
+    const QString before = identityOf(file);
+    const ino_t inode = statusOf(file).st_ino;
+    const QStringList entries = entriesOf(path("real"));
+    for (const QString &via : {file, path("link.txt")}) {
+        const platform::FileStamp stamp = platform::writeFile(via, "new bytes");
+        QCOMPARE(contentsOf(file), QByteArray("new bytes"));
+        QCOMPARE(stamp.inode, statusOf(file).st_ino);
+    }
     QVERIFY(QFileInfo(path("link.txt")).isSymLink());
-    QCOMPARE(QFileInfo(path("link.txt")).symLinkTarget(), path("real/target.txt"));
-    QCOMPARE(contentsOf(path("real/target.txt")), QByteArray("new"));
-}
-
-void FileIOTest::failedWriteLeavesOldFileAndNoTemporaryFile()
-{
-    try {
-        platform::writeFileAtomically(path("no/such/folder/file.txt"), "x");
-        QFAIL("a write into a missing folder succeeded");
-    } catch (const FileError &error) {
-        QVERIFY(error.code() >= FileError::WriteUnknown);
-        QVERIFY(!error.message(path("file.txt")).isEmpty());
+    if (!existed)
+        return;
+    QCOMPARE(identityOf(file), before);
+    QCOMPARE(entriesOf(path("real")), entries);
+    if (statusOf(file).st_nlink > 1) {
+        QCOMPARE(statusOf(file).st_ino, inode);
+        QCOMPARE(contentsOf(file + QStringLiteral(".other")), QByteArray("new bytes"));
     }
-    QVERIFY(QDir(m_folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
-// A full disk is a tmpfs of a few kilobytes, which only root can mount.
-void FileIOTest::writeOnFullDiskFailsAndKeepsOldFile()
+void FileIOTest::saveRefusesWhatIsNotARegularFile_data()
 {
-    QVERIFY(QDir(m_folder->path()).mkdir("small"));
-    const QByteArray mountPoint = QFile::encodeName(path("small"));
-    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
-        QSKIP("cannot mount a small tmpfs here (needs root)");
-    const QString file = path("small/document.txt");
+    QTest::addColumn<std::function<void(const QString &)>>("make");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("named pipe") << std::function<void(const QString &)>([](const QString &node) {
+        ::mkfifo(encoded(node).constData(), 0600);
+    }) << QStringLiteral("named pipe");
+    QTest::newRow("device") << std::function<void(const QString &)>([](const QString &node) {
+        ::mknod(encoded(node).constData(), S_IFCHR | 0600, makedev(1, 7));
+    }) << QStringLiteral("device");
+    QTest::newRow("socket") << std::function<void(const QString &)>([](const QString &node) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, encoded(node).constData(), sizeof address.sun_path);
+        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        ::close(socket);
+    }) << QStringLiteral("socket");
+    QTest::newRow("folder") << std::function<void(const QString &)>([](const QString &node) {
+        QDir().mkdir(node);
+    }) << QStringLiteral("folder");
+    QTest::newRow("link to itself") << std::function<void(const QString &)>(
+        [](const QString &node) { QFile::link(node, node); }) << QStringLiteral("levels");
+}
+
+// Through a link, as a file changed from a terminal would be: nothing is written, nothing
+// blocks, and the node is left as it was.
+void FileIOTest::saveRefusesWhatIsNotARegularFile()
+{
+    QFETCH(std::function<void(const QString &)>, make);
+    QFETCH(QString, reason);
+    make(path("node"));
+    QVERIFY(QFile::link(path("node"), path("doc.txt")));
+    const mode_t type = statusOf(path("node")).st_mode & S_IFMT;
+    const QStringList entries = entriesOf(m_folder->path());
+    try {
+        platform::writeFile(path("doc.txt"), "text");
+        QFAIL("a save replaced what is not a regular file");
+    } catch (const FileError &error) {
+        QVERIFY2(error.message(path("doc.txt")).contains(reason),
+                 qPrintable(error.message(path("doc.txt"))));
+        QVERIFY(error.message(path("doc.txt")).contains(QStringLiteral("“doc.txt”")));
+    }
+    QCOMPARE(statusOf(path("node")).st_mode & S_IFMT, type);
+    QCOMPARE(entriesOf(m_folder->path()), entries);
+}
+
+void FileIOTest::failedSaveLeavesTheFileAsItWas_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("full disk") << "full disk" << "enough space";
+    QTest::newRow("write error") << "inject=pwrite64:error=EIO" << "Input/output error";
+    QTest::newRow("sync error") << "inject=fsync:error=EIO" << "Input/output error";
+    QTest::newRow("rename error") << "inject=rename,renameat,renameat2:error=EIO"
+                                  << "Input/output error";
+    QTest::newRow("hard link, write error") << "links inject=pwrite64:error=EIO:when=2"
+                                            << "Input/output error";
+    QTest::newRow("another user") << "nobody" << "Permission denied";
+    QTest::newRow("immutable") << "immutable" << "Operation not permitted";
+    QTest::newRow("read-only mount") << "read-only" << "read only";
+}
+
+// One oracle for every fault: the file is byte for byte what it was, with its identity; the
+// user is told why; nothing is left beside it; and once the fault is gone, a save goes through.
+void FileIOTest::failedSaveLeavesTheFileAsItWas()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, reason);
+    const QString folder = path("place");
+    QVERIFY(QDir().mkpath(folder));
+    if (fault == QLatin1String("full disk")) {
+        QCOMPARE(::mount("tmpfs", encoded(folder).constData(), "tmpfs", 0, "size=64k"), 0);
+        m_mounts << folder;
+    }
+    const QString file = folder + QStringLiteral("/doc.txt");
     writeContents(file, "precious");
-    try {
-        platform::writeFileAtomically(file, QByteArray(1024 * 1024, 'x'));
-        ::umount(mountPoint.constData());
-        QFAIL("a write larger than the disk succeeded");
-    } catch (const FileError &error) {
-        QCOMPARE(error.code(), FileError::WriteOutOfSpace);
+    QStringList prefix;
+    if (fault.startsWith(QLatin1String("inject")))
+        prefix = injected(fault.mid(7));
+    if (fault.startsWith(QLatin1String("links"))) {
+        QCOMPARE(::link(encoded(file).constData(), encoded(path("other name")).constData()), 0);
+        prefix = injected(fault.section(QLatin1Char(' '), 1).mid(7));
     }
-    const QByteArray left = contentsOf(file);
-    const QStringList entries =
-        QDir(path("small")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    ::umount(mountPoint.constData());
-    QCOMPARE(left, QByteArray("precious"));
-    QCOMPARE(entries, QStringList{"document.txt"});
+    if (fault == QLatin1String("nobody")) {
+        QVERIFY(QFile::setPermissions(folder, QFile::Permissions(0x7755)));
+        prefix = asNobody;
+    }
+    if (fault == QLatin1String("immutable")) {
+        setImmutable(file, true);
+        m_immutable << file;
+    }
+    if (fault == QLatin1String("read-only")) {
+        QCOMPARE(::mount(encoded(folder).constData(), encoded(folder).constData(), nullptr,
+                         MS_BIND, nullptr),
+                 0);
+        m_mounts << folder;
+        QCOMPARE(::mount(nullptr, encoded(folder).constData(), nullptr,
+                         MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr),
+                 0);
+    }
+    const QString identity = identityOf(file);
+    const ino_t inode = statusOf(file).st_ino;
+    const QStringList entries = entriesOf(folder);
+
+    const ProbeResult result = probeWrite(prefix, file, QByteArray(1024 * 1024, 'x'));
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.output.contains(QStringLiteral("“doc.txt”")) && result.output.contains(reason),
+             qPrintable(result.output));
+    QCOMPARE(contentsOf(file), QByteArray("precious"));
+    QCOMPARE(identityOf(file), identity);
+    QCOMPARE(statusOf(file).st_ino, inode);
+    QCOMPARE(entriesOf(folder), entries);
+
+    cleanup();
+    if (fault == QLatin1String("full disk"))
+        return; // the disk is gone with its fault
+    QCOMPARE(probeWrite({}, file, "current text").exitCode, 0);
+    QCOMPARE(contentsOf(file), QByteArray("current text"));
 }
 
-QTEST_GUILESS_MAIN(FileIOTest)
+// A save killed between linking its new file in and renaming it over the old one leaves that
+// file beside the old one. The next save removes it, and only it: a file of the user's with a
+// name just like it stays.
+void FileIOTest::killedSaveLeavesLitterThatOnlyTheNextSaveRemoves()
+{
+    const QString file = path("doc.txt");
+    writeContents(file, "precious");
+    const QString lookalike = path(".doc.txt.scribbet-tests-0123456789abcdef~");
+    writeContents(lookalike, "the user's own");
+    const ProbeResult killed =
+        probeWrite(injected(QStringLiteral("rename,renameat,renameat2:signal=SIGKILL")), file,
+                   "new text");
+    QVERIFY(killed.exitCode != 0);
+    QCOMPARE(contentsOf(file), QByteArray("precious"));
+    QCOMPARE(entriesOf(m_folder->path()).size(), 3);
+
+    QCOMPARE(probeWrite({}, file, "next text").exitCode, 0);
+    QCOMPARE(contentsOf(file), QByteArray("next text"));
+    QCOMPARE(entriesOf(m_folder->path()),
+             QStringList({QStringLiteral(".doc.txt.scribbet-tests-0123456789abcdef~"),
+                          QStringLiteral("doc.txt")}));
+}
+
+int main(int argc, char *argv[])
+{
+    const TestSandbox sandbox;
+    const QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("scribbet-tests"));
+    FileIOTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_fileio.moc"

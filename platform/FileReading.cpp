@@ -1,0 +1,100 @@
+#include "FileIO.h"
+
+#include "FileError.h"
+#include "PosixFile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLocale>
+
+#include <algorithm>
+#include <new>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace platform {
+namespace {
+
+FileError tooLarge(qsizetype limit, const char *what)
+{
+    return FileError(FileError::ReadTooLarge,
+                     QCoreApplication::translate("FileError", what)
+                         .arg(QLocale().formattedDataSize(limit, 0, QLocale::DataSizeIecFormat)));
+}
+
+// Reads to the end of the file, however its size changes meanwhile, but never much past `limit`.
+// The buffer grows in whole pages, which pseudo-files such as /proc/self/pagemap need.
+QByteArray readToEnd(int descriptor, qsizetype expectedSize, qsizetype limit)
+{
+    constexpr qsizetype page = 4096;
+    QByteArray bytes((qMin(expectedSize, limit) / page + 1) * page, Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled > limit)
+            throw tooLarge(limit,
+                           QT_TRANSLATE_NOOP("FileError", "Files of up to %1 can be opened."));
+        if (filled == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t count = retryOnInterrupt([&] {
+            return ::read(descriptor, bytes.data() + filled, size_t(bytes.size() - filled));
+        });
+        if (count < 0)
+            throw FileError::reading(errno);
+        if (count == 0)
+            break;
+        filled += count;
+    }
+    bytes.truncate(filled);
+    return bytes;
+}
+
+bool isLineBreak(char byte)
+{
+    return byte == '\n' || byte == '\r';
+}
+
+qsizetype longestLineIn(QByteArrayView bytes)
+{
+    qsizetype longest = 0;
+    const char *const end = bytes.data() + bytes.size();
+    for (const char *start = bytes.data(); start < end;) {
+        const char *lineEnd = std::find_if(start, end, isLineBreak);
+        longest = std::max<qsizetype>(longest, lineEnd - start);
+        start = lineEnd + 1;
+    }
+    return longest;
+}
+
+} // namespace
+
+FileWrapper readFile(const QString &path, const ReadLimits &limits)
+{
+    // POSIX rather than QFile: QFile::open blocks on a named pipe, and O_NONBLOCK lets the type
+    // check below see the pipe first.
+    const FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.isValid())
+        throw FileError::reading(errno);
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0)
+        throw FileError::reading(errno);
+    if (!S_ISREG(status.st_mode))
+        return FileWrapper::withoutRegularContents();
+    if (status.st_size > limits.largestFile)
+        throw tooLarge(limits.largestFile,
+                       QT_TRANSLATE_NOOP("FileError", "Files of up to %1 can be opened."));
+    try {
+        QByteArray bytes = readToEnd(file.get(), qsizetype(status.st_size), limits.largestFile);
+        // Only a file larger than the limit can hold a line longer than it.
+        if (bytes.size() > limits.longestLine && longestLineIn(bytes) > limits.longestLine)
+            throw tooLarge(limits.longestLine,
+                           QT_TRANSLATE_NOOP("FileError", "Lines of up to %1 can be opened."));
+        return FileWrapper::regularFile(std::move(bytes));
+    } catch (const std::bad_alloc &) {
+        throw FileError(FileError::ReadTooLarge,
+                        QCoreApplication::translate("FileError", "There isn’t enough memory."));
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,32 @@
+#include "PosixFile.h"
+
+#include <cstring>
+
+namespace platform {
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.');
+}
+
+bool writeAll(int descriptor, const char *data, qsizetype size, off_t offset)
+{
+    while (size > 0) {
+        // At most 1 GiB a call: Linux writes no more than about 2 GiB at once anyway.
+        const size_t chunk = size_t(qMin<qsizetype>(size, qsizetype(1) << 30));
+        const ssize_t written =
+            retryOnInterrupt([&] { return ::pwrite(descriptor, data, chunk, offset); });
+        if (written < 0)
+            return false;
+        if (written == 0) {
+            errno = EIO;
+            return false;
+        }
+        data += written;
+        size -= written;
+        offset += written;
+    }
+    return true;
+}
+
+} // namespace platform
