@@ -7,6 +7,14 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -34,6 +42,17 @@ bool exists(const QString &path)
     return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
 }
 
+// Root may remove anything but what is in an immutable folder.
+void setImmutable(const QString &path, bool immutable)
+{
+    const int folder = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    ::ioctl(folder, FS_IOC_GETFLAGS, &flags);
+    flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    ::ioctl(folder, FS_IOC_SETFLAGS, &flags);
+    ::close(folder);
+}
+
 } // namespace
 
 class SavedStateTest final : public QObject {
@@ -50,6 +69,10 @@ private slots:
     void linksInsideTheStateAreNotFollowed();
     void missingOrUnsafeIdentifierFallsBackToTheApplications_data();
     void missingOrUnsafeIdentifierFallsBackToTheApplications();
+    void linkItemsGoWhateverTheyPointAt_data();
+    void linkItemsGoWhateverTheyPointAt();
+    void treeDeeperThanAPathCanNameGoes();
+    void linkSwappedInWhileRemovingLeadsNowhereElse();
     void failedRemovalLetsLaunchGoOn();
 
 private:
@@ -139,18 +162,91 @@ void SavedStateTest::missingOrUnsafeIdentifierFallsBackToTheApplications()
     QVERIFY(QFile::exists(m_precious + QStringLiteral("/letter.txt")));
 }
 
+void SavedStateTest::linkItemsGoWhateverTheyPointAt_data()
+{
+    QTest::addColumn<QString>("pointsAt");
+    QTest::newRow("dangling") << QStringLiteral("/nowhere/at/all");
+    QTest::newRow("itself") << savedStateOf(scribbet::bundleIdentifier);
+    QTest::newRow("a file") << m_precious + QStringLiteral("/letter.txt");
+}
+
+void SavedStateTest::linkItemsGoWhateverTheyPointAt()
+{
+    QFETCH(QString, pointsAt);
+    QDir().mkpath(stateFolder());
+    QVERIFY(QFile::link(pointsAt, savedStateOf(scribbet::bundleIdentifier)));
+    scribbet::discardPersistedWindowRestorationState();
+    QVERIFY(!exists(savedStateOf(scribbet::bundleIdentifier)));
+    QCOMPARE(scribbet::testing::contentsOf(m_precious + QStringLiteral("/letter.txt")), "do not lose me");
+}
+
+void SavedStateTest::treeDeeperThanAPathCanNameGoes()
+{
+    const QString target = savedStateOf(scribbet::bundleIdentifier);
+    QDir().mkpath(target);
+    int folder = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_DIRECTORY);
+    const QByteArray name(200, 'd');
+    for (int depth = 0; depth < 40; ++depth) { // 8,000 bytes of path below the item
+        QCOMPARE(::mkdirat(folder, name.constData(), 0700), 0);
+        const int below = ::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(folder);
+        folder = below;
+    }
+    ::close(::openat(folder, "deepest", O_CREAT | O_WRONLY, 0600));
+    ::close(folder);
+    scribbet::discardPersistedWindowRestorationState();
+    QVERIFY(!exists(target));
+}
+
+// Another process keeps swapping a folder inside the item with a link to the precious folder.
+// Whenever the removal looks, it must find either the folder or the link, and follow neither
+// out of the item.
+void SavedStateTest::linkSwappedInWhileRemovingLeadsNowhereElse()
+{
+    for (int file = 0; file < 200; ++file)
+        makeFile(m_precious + QStringLiteral("/victim/%1").arg(file));
+    const QString target = savedStateOf(scribbet::bundleIdentifier);
+    for (int round = 0; round < 30; ++round) {
+        for (int file = 0; file < 50; ++file)
+            makeFile(target + QStringLiteral("/windows/%1").arg(file));
+        QVERIFY(QFile::link(m_precious + QStringLiteral("/victim"), target + QStringLiteral("/swap")));
+        const QByteArray folder = QFile::encodeName(target + QStringLiteral("/windows"));
+        const QByteArray link = QFile::encodeName(target + QStringLiteral("/swap"));
+        std::atomic<bool> done = false;
+        std::thread swapper([&] {
+            while (!done)
+                ::syscall(SYS_renameat2, AT_FDCWD, folder.constData(), AT_FDCWD,
+                          link.constData(), 2 /* RENAME_EXCHANGE */);
+        });
+        scribbet::discardPersistedWindowRestorationState();
+        done = true;
+        swapper.join();
+        scribbet::discardPersistedWindowRestorationState();
+        QVERIFY(!exists(target));
+    }
+    QCOMPARE(QDir(m_precious + QStringLiteral("/victim")).entryList(QDir::Files).size(), 200);
+}
+
 void SavedStateTest::failedRemovalLetsLaunchGoOn()
 {
-    if (::geteuid() == 0)
-        QSKIP("root may remove anything");
     const QString target = savedStateOf(scribbet::bundleIdentifier);
     makeFile(target + QStringLiteral("/locked/data"));
-    QVERIFY(QFile::setPermissions(target + QStringLiteral("/locked"),
-                                  QFile::ReadOwner | QFile::ExeOwner));
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot)
+        setImmutable(target + QStringLiteral("/locked"), true);
+    else
+        QFile::setPermissions(target + QStringLiteral("/locked"),
+                              QFile::ReadOwner | QFile::ExeOwner);
     scribbet::discardPersistedWindowRestorationState(); // must neither throw nor stop
-    QVERIFY(exists(target + QStringLiteral("/locked/data")));
-    QFile::setPermissions(target + QStringLiteral("/locked"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const bool kept = exists(target + QStringLiteral("/locked/data"));
+    const QFile::Permissions permissions = QFile::permissions(target + QStringLiteral("/locked"));
+    if (asRoot)
+        setImmutable(target + QStringLiteral("/locked"), false);
+    else
+        QFile::setPermissions(target + QStringLiteral("/locked"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(kept);
+    QVERIFY(!(permissions & QFile::WriteOwner) || asRoot); // no permission was changed
     scribbet::discardPersistedWindowRestorationState(); // the next launch tries again
     QVERIFY(!exists(target));
 }

@@ -182,8 +182,67 @@ second_launch_hands_over_to_the_first() {
     fi
 }
 
+# Another program changes the open file; the save asks, Cancel keeps both the file and the
+# window's text, and Save Anyway then writes that text.
+outside_change_is_asked_about() {
+    printf 'original\n' >"$work/shared.txt"
+    "$scribbet" "$work/shared.txt" 2>>"$work/editor.log" &
+    local editor=$! window prompt
+    window=$(window_named '^shared.txt') || { fail "shared.txt did not open"; kill $editor; return; }
+    focus "$window"
+    xdotool key ctrl+End
+    xdotool type --delay 40 'mine'
+    printf 'from elsewhere\n' >>"$work/shared.txt"
+    xdotool key ctrl+s
+    prompt=$(window_named '^Scribbet$') || { fail "no question about the outside change"; kill $editor; return; }
+    focus "$prompt"
+    xdotool key Escape
+    sleep 0.5
+    if [[ $(cat "$work/shared.txt") == $'original\nfrom elsewhere' ]]; then
+        pass "an outside change is asked about, and Cancel keeps the file"
+    else
+        fail "shared.txt holds $(hex "$work/shared.txt") after Cancel"
+    fi
+    focus "$window"
+    xdotool key ctrl+s
+    prompt=$(window_named '^Scribbet$') || { fail "no second question"; kill $editor; return; }
+    focus "$prompt"
+    xdotool key alt+s
+    sleep 0.5
+    if [[ $(cat "$work/shared.txt") == $'original\nmine' ]]; then
+        pass "the edited window kept its text, and Save Anyway writes it"
+    else
+        fail "shared.txt holds $(hex "$work/shared.txt") after Save Anyway"
+    fi
+    names_are_taken_as_the_bytes_they_are
+    focus "$window"
+    xdotool key ctrl+q
+    expect_exit $editor
+}
+
+names_are_taken_as_the_bytes_they_are() {
+    printf 'dash\n' >"$work/-reverse"
+    printf 'other\n' >"$work/caf"$'\xef\xbf\xbd'".txt"
+    printf 'latin\n' >"$work/caf"$'\xe9'".txt"
+    (cd "$work" && timeout 10 "$scribbet" -- -reverse)
+    if window_named '^-reverse' >/dev/null; then
+        pass "a file named like an option opens after --"
+    else
+        fail "-reverse did not open"
+    fi
+    timeout 10 "$scribbet" "$work/caf"$'\xe9'".txt"
+    if window_named '^Scribbet$' >/dev/null && [[ $(visible_windows '^caf') -eq 0 ]]; then
+        pass "a name that is not UTF-8 is refused and opens no other file"
+    else
+        fail "a name that is not UTF-8 opened: $(xdotool search --onlyvisible --name . getwindowname %@ | tr '\n' ',')"
+    fi
+    xdotool key --window "$(window_named '^Scribbet$')" Escape 2>/dev/null || true
+    focus "$(window_named '^Scribbet$')" && xdotool key Return
+}
+
 start_display
 launch_shows_one_untitled_window_and_no_panel
+outside_change_is_asked_about
 new_document_saved_through_the_panel
 file_from_the_command_line_keeps_every_untouched_byte
 quitting_with_changes_can_be_cancelled
