@@ -46,6 +46,10 @@ public:
     struct DiskVersion {
         FileStamp stamp;
         size_t contentHash = 0;
+        /// Whether the file changed so shortly before it was read that another change within
+        /// the same tick of the file system's clock would leave the stamp as it is. Such a file
+        /// is told by its bytes, as git does with racily clean files.
+        bool isRacy = false;
     };
     const std::optional<DiskVersion> &diskVersion() const { return m_diskVersion; }
     void setDiskVersion(std::optional<DiskVersion> version) { m_diskVersion = version; }

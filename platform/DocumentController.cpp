@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <ctime>
 #include <new>
 
 namespace platform {
@@ -44,6 +45,13 @@ size_t contentHash(QByteArrayView bytes)
     return qHash(bytes);
 }
 
+// File systems stamp changes with a coarse clock; two changes within a second are not told
+// apart safely by their stamps alone.
+bool isRacy(const FileStamp &stamp)
+{
+    return std::time(nullptr) - stamp.changed.tv_sec < 2;
+}
+
 struct FileOnDisk {
     FileWrapper file;
     Document::DiskVersion version;
@@ -57,7 +65,8 @@ FileOnDisk readFromDisk(const QString &path)
     FileWrapper file = readFile(path);
     const std::optional<QByteArray> &bytes = file.regularFileContents();
     const Document::DiskVersion version{stamp.value_or(FileStamp()),
-                                        bytes ? contentHash(*bytes) : 0};
+                                        bytes ? contentHash(*bytes) : 0,
+                                        stamp && isRacy(*stamp)};
     return {std::move(file), version};
 }
 
@@ -202,7 +211,7 @@ bool DocumentController::saveDocumentTo(Document *document, const QString &path)
         if (!bytes)
             throw FileError(FileError::WriteUnknown);
         const FileStamp written = writeFile(path, *bytes);
-        document->savedTo(path, {written, contentHash(*bytes)});
+        document->savedTo(path, {written, contentHash(*bytes), isRacy(written)});
     } catch (const FileError &error) {
         presentSaveError(error, path, document);
         return false;
@@ -354,14 +363,15 @@ DocumentController::DiskState DocumentController::diskStateOf(Document *document
     const std::optional<FileStamp> now = FileStamp::ofFile(document->filePath());
     if (!now)
         return DiskState::Deleted;
-    if (!now->mayDifferFrom(known->stamp))
+    if (!now->mayDifferFrom(known->stamp) && !known->isRacy)
         return DiskState::Unchanged;
-    // The same bytes written again, or only the owner, mode or links changed: the bytes decide.
+    // The same bytes written again, only the owner, mode or links changed, or a stamp that
+    // cannot be trusted: the bytes decide.
     if (now->size == known->stamp.size) {
         try {
             const FileOnDisk disk = readFromDisk(document->filePath());
             if (disk.version.contentHash == known->contentHash) {
-                document->setDiskVersion(Document::DiskVersion{*now, known->contentHash});
+                document->setDiskVersion(disk.version);
                 return DiskState::Unchanged;
             }
         } catch (const FileError &) {

@@ -74,6 +74,10 @@ private slots:
     void closingAnswersDontSaveAndSave();
     void quitWithChangesCancelledKeepsEveryDocument();
     void failedSaveNamesTheFileAndKeepsTheDocumentEdited();
+    void outsideChangeIsNeverOverwrittenSilently_data();
+    void outsideChangeIsNeverOverwrittenSilently();
+    void cleanDocumentFollowsItsFileAndEditedOneWaits();
+    void launchDocumentOutlivesItsPanelAndStaysOnceSaved();
     void editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows();
 
 private:
@@ -343,6 +347,108 @@ void DocumentControllerTest::failedSaveNamesTheFileAndKeepsTheDocumentEdited()
     const QStringList messages = shownMessages();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().contains(QStringLiteral("“doomed.txt”")));
+}
+
+void DocumentControllerTest::outsideChangeIsNeverOverwrittenSilently_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QByteArray>("onDisk");
+    QTest::addColumn<bool>("edited");
+    QTest::newRow("appended, cancelled") << "append" << "Cancel" << QByteArray("on disk+") << true;
+    QTest::newRow("replaced, saved anyway") << "replace" << "Save Anyway"
+                                            << QByteArray("on disk mine") << false;
+    QTest::newRow("same size, time put back, reverted") << "same size" << "Revert"
+                                                        << QByteArray("ON DISK") << false;
+    QTest::newRow("deleted, saved again") << "delete" << "Save" << QByteArray("on disk mine")
+                                          << false;
+    QTest::newRow("only the mode changed: no question") << "mode" << QString()
+                                                        << QByteArray("on disk mine") << false;
+}
+
+void DocumentControllerTest::outsideChangeIsNeverOverwrittenSilently()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, answer);
+    QFETCH(QByteArray, onDisk);
+    QFETCH(bool, edited);
+    const QString file = path("shared.txt");
+    Document *document = open(QStringLiteral("shared.txt"), "on disk");
+    typeAtEnd(document, QStringLiteral(" mine"));
+    const QFileInfo before(file);
+    if (change == QLatin1String("append")) {
+        QFile appended(file);
+        QVERIFY(appended.open(QIODevice::Append));
+        appended.write("+");
+    } else if (change == QLatin1String("replace")) {
+        writeContents(path("other.txt"), "on disc");
+        QVERIFY(QFile::remove(file) && QFile::rename(path("other.txt"), file));
+    } else if (change == QLatin1String("same size")) {
+        writeContents(file, "ON DISK");
+        QFile(file).setFileTime(before.lastModified(), QFileDevice::FileModificationTime);
+    } else if (change == QLatin1String("delete")) {
+        QVERIFY(QFile::remove(file));
+    } else {
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+    }
+    if (!answer.isEmpty())
+        clickInNextMessageBox(answer);
+    QCOMPARE(m_controller->saveDocument(document), !edited && answer != QLatin1String("Revert"));
+    QCOMPARE(contentsOf(file), onDisk);
+    QCOMPARE(document->isEdited(), edited);
+    QCOMPARE(editorOf(document)->utf8Text(),
+             answer == QLatin1String("Revert") ? onDisk : QByteArray("on disk mine"));
+}
+
+void DocumentControllerTest::cleanDocumentFollowsItsFileAndEditedOneWaits()
+{
+    QByteArray lines;
+    for (int line = 0; line < 300; ++line)
+        lines += "line " + QByteArray::number(line) + '\n';
+    Document *clean = open(QStringLiteral("clean.txt"), lines);
+    platform::TextEditor *editor = editorOf(clean);
+    editor->setFirstVisibleLine(100);
+    // Replaced by a rename, as editors and tools save: the watch must follow the new file.
+    for (const QByteArray &outside : {QByteArray("new ") + lines, QByteArray("newer ") + lines}) {
+        writeContents(path("next.txt"), outside);
+        QVERIFY(QFile::remove(path("clean.txt")) &&
+                QFile::rename(path("next.txt"), path("clean.txt")));
+        QTRY_COMPARE(editor->utf8Text(), outside);
+        QVERIFY(!clean->isEdited());
+        QCOMPARE(editor->firstVisibleLine(), 100);
+    }
+    Document *edited = open(QStringLiteral("edited.txt"), "before");
+    typeAtEnd(edited, QStringLiteral(" mine"));
+    writeContents(path("edited.txt"), "outside");
+    writeContents(path("clean.txt"), "settled");
+    QTRY_COMPARE(editor->utf8Text(), QByteArray("settled"));
+    QCOMPARE(editorOf(edited)->utf8Text(), QByteArray("before mine"));
+    QVERIFY(edited->isEdited());
+    editor->undo(); // a reload is one step
+    QCOMPARE(editor->utf8Text(), QByteArray("newer ") + lines);
+}
+
+// A file handed over from another launch while the launch document's open panel runs: the
+// document must outlive the panel's event loop (it was destroyed under it, and the program
+// crashed). Once saved under a name, it is the user's and never gives way.
+void DocumentControllerTest::launchDocumentOutlivesItsPanelAndStaysOnceSaved()
+{
+    Document *launch = m_controller->openUntitledDocument();
+    QTRY_COMPARE(QApplication::activeWindow(), launch->window());
+    writeContents(path("handed.txt"), "handed over");
+    answerNextModal<platform::OpenPanel>([this](platform::OpenPanel *panel) {
+        m_controller->openDocumentWithContentsOf(path("handed.txt"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        panel->reject();
+    });
+    m_controller->openDocument();
+    QCOMPARE(m_controller->documents().size(), 2);
+    QVERIFY(m_controller->documents().contains(launch));
+
+    m_controller->closeDocument(m_controller->documents().constLast());
+    QVERIFY(m_controller->saveDocumentTo(launch, path("named.txt")));
+    open(QStringLiteral("later.txt"), "later");
+    QVERIFY(m_controller->documents().contains(launch));
 }
 
 void DocumentControllerTest::editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows()
