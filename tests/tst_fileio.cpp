@@ -111,6 +111,10 @@ struct ProbeResult {
 ProbeResult probeWrite(const QStringList &prefix, const QString &path, const QByteArray &bytes)
 {
     QProcess probe;
+    // LeakSanitizer cannot run under strace; the same code runs in this process with it.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    probe.setProcessEnvironment(environment);
     QStringList command = prefix;
     command << QStringLiteral(FILE_PROBE) << QStringLiteral("write") << path;
     probe.start(command.takeFirst(), command);
