@@ -87,7 +87,7 @@ void showError(const QString &message, QWidget *parent, std::function<void()> sa
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (saveAs) {
         QPushButton *button = box->addButton(
-            QCoreApplication::translate("DocumentAlerts", "Save &As…"), QMessageBox::AcceptRole);
+            QCoreApplication::translate("DocumentAlerts", "Save &As…"), QMessageBox::ActionRole);
         // Queued, so that the box has closed before the save panel comes up.
         QObject::connect(button, &QPushButton::clicked, QCoreApplication::instance(),
                          std::move(saveAs), Qt::QueuedConnection);

@@ -16,10 +16,13 @@
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+#include <unistd.h>
 
 using platform::Document;
 using platform::DocumentController;
@@ -74,6 +77,7 @@ private slots:
     void closingAnswersDontSaveAndSave();
     void quitWithChangesCancelledKeepsEveryDocument();
     void failedSaveNamesTheFileAndKeepsTheDocumentEdited();
+    void saveRefusedForPermissionOffersSaveAs();
     void outsideChangeIsNeverOverwrittenSilently_data();
     void outsideChangeIsNeverOverwrittenSilently();
     void cleanDocumentFollowsItsFileAndEditedOneWaits();
@@ -105,6 +109,7 @@ void DocumentControllerTest::cleanup()
 
 Document *DocumentControllerTest::open(const QString &name, const QByteArray &bytes)
 {
+    QDir().mkpath(QFileInfo(path(name)).absolutePath());
     writeContents(path(name), bytes);
     return m_controller->openDocumentWithContentsOf(path(name));
 }
@@ -347,6 +352,47 @@ void DocumentControllerTest::failedSaveNamesTheFileAndKeepsTheDocumentEdited()
     const QStringList messages = shownMessages();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().contains(QStringLiteral("“doomed.txt”")));
+}
+
+// An immutable file refuses even root; a read-only folder and file refuse anyone else.
+void DocumentControllerTest::saveRefusedForPermissionOffersSaveAs()
+{
+    Document *document = open(QStringLiteral("locked/file.txt"), "on disk");
+    typeAtEnd(document, QStringLiteral(" edited"));
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path("locked/file.txt")});
+    for (const QString &locked : {path("locked/file.txt"), path("locked")})
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+    const bool saved = m_controller->saveDocument(document);
+    if (asRoot)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path("locked/file.txt")});
+    QFile::setPermissions(path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!saved);
+    QCOMPARE(contentsOf(path("locked/file.txt")), QByteArray("on disk"));
+    QMessageBox *box = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *message = qobject_cast<QMessageBox *>(window); message && message->isVisible())
+            box = message;
+    }
+    QVERIFY(box);
+    QVERIFY2(box->text().contains(QStringLiteral("permission")) &&
+                 (box->text().contains(QStringLiteral("not permitted")) ||
+                  box->text().contains(QStringLiteral("denied"))),
+             qPrintable(box->text()));
+    const QList<QAbstractButton *> buttons = box->buttons();
+    const auto saveAs = std::find_if(buttons.begin(), buttons.end(), [box](auto *button) {
+        return box->buttonRole(button) == QMessageBox::ActionRole;
+    });
+    QVERIFY(saveAs != buttons.end());
+    const QString elsewhere = path(QStringLiteral("elsewhere.txt"));
+    answerNextModal<platform::SavePanel>([elsewhere](platform::SavePanel *panel) {
+        panel->selectFile(elsewhere);
+        QMetaObject::invokeMethod(panel, "accept");
+    });
+    (*saveAs)->click();
+    QTRY_COMPARE(contentsOf(elsewhere), QByteArray("on disk edited"));
+    QCOMPARE(document->filePath(), elsewhere);
 }
 
 void DocumentControllerTest::outsideChangeIsNeverOverwrittenSilently_data()
