@@ -166,7 +166,18 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path)
         return nullptr;
     }
     Document *transient = transientDocumentToReplace();
-    Document *document = adopt(std::make_unique<Document>(std::move(content), absolutePath, 0));
+    Document *document = nullptr;
+    try {
+        document = adopt(std::make_unique<Document>(std::move(content), absolutePath, 0));
+    } catch (const FileError &error) {
+        presentError(error, absolutePath);
+        return nullptr;
+    } catch (const std::bad_alloc &) {
+        presentError(FileError(FileError::ReadTooLarge,
+                               tr("There isn’t enough memory.", "FileError")),
+                     absolutePath);
+        return nullptr;
+    }
     document->setDiskVersion(version);
     watchFileOf(document);
     RecentDocuments::note(absolutePath);
@@ -268,7 +279,13 @@ Document *DocumentController::adopt(std::unique_ptr<Document> document)
 {
     Document *adopted = document.get();
     m_documents.push_back(std::move(document));
-    showDocument(adopted);
+    try {
+        showDocument(adopted);
+    } catch (...) {
+        // The editor could not be made, as when memory ran out: the document never was.
+        m_documents.pop_back();
+        throw;
+    }
     return adopted;
 }
 

@@ -1,5 +1,8 @@
 #include "TextEditor.h"
 
+#include "DocumentAlerts.h"
+#include "FileError.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -10,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <new>
 #include <iterator>
 
 namespace platform {
@@ -45,6 +49,12 @@ qsizetype pieceEnd(const QByteArray &text, qsizetype start, qsizetype maximum)
     if (end < textEnd && end[-1] == '\r' && end[0] == '\n')
         ++end;
     return end - data;
+}
+
+FileError outOfMemory()
+{
+    return FileError(FileError::ReadTooLarge,
+                     QCoreApplication::translate("FileError", "There isn’t enough memory."));
 }
 
 // Scintilla takes colours as 0x00BBGGRR.
@@ -118,8 +128,15 @@ void TextEditor::loadText(const QByteArray &utf8)
     // never grows the buffer.
     const long options = SC_DOCUMENTOPTION_STYLES_NONE |
                          (utf8.size() > 0x7fffffff ? SC_DOCUMENTOPTION_TEXT_LARGE : 0);
-    const long document =
-        SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(utf8.size() + 1), options);
+    long document = 0;
+    try {
+        document = SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(utf8.size() + 1),
+                                 options);
+    } catch (const std::bad_alloc &) {
+        // Scintilla lets this one through; the text shown so far stays as it is.
+    }
+    if (!document)
+        throw outOfMemory();
     SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document); // the view now holds the only reference
     wrapLinesIfAffordable(utf8.size());
@@ -128,7 +145,11 @@ void TextEditor::loadText(const QByteArray &utf8)
     sendModificationNotices(false);
     m_textToLoad = utf8;
     m_loadedSize = 0;
-    appendLoadedText(firstPieceSize);
+    m_isIncomplete = false;
+    if (!appendLoadedText(firstPieceSize)) {
+        m_textToLoad = QByteArray();
+        throw outOfMemory();
+    }
     if (m_loadedSize < m_textToLoad.size()) {
         setReadOnly(true);
         QTimer::singleShot(0, this, &TextEditor::loadNextPiece);
@@ -150,9 +171,11 @@ void TextEditor::replaceText(const QByteArray &utf8)
         matchNewLinesTo(utf8);
         SendScintilla(SCI_BEGINUNDOACTION);
         SendScintilla(SCI_CLEARALL);
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+        const bool appended = appendHeld(utf8.constData(), utf8.size());
         SendScintilla(SCI_ENDUNDOACTION);
         SendScintilla(SCI_SETSAVEPOINT);
+        if (!appended)
+            giveUpLoading();
     }
     SendScintilla(SCI_GOTOPOS, qMin(caret, SendScintilla(SCI_GETLENGTH)));
     SendScintilla(SCI_SETFIRSTVISIBLELINE, firstLine);
@@ -169,7 +192,10 @@ void TextEditor::loadNextPiece()
 {
     if (!isLoading())
         return;
-    appendLoadedText(pieceSize);
+    if (!appendLoadedText(pieceSize)) {
+        giveUpLoading();
+        return;
+    }
     if (isLoading())
         QTimer::singleShot(0, this, &TextEditor::loadNextPiece);
     else
@@ -179,7 +205,7 @@ void TextEditor::loadNextPiece()
 // Appends about `maximum` more bytes of the text being loaded, cut after a line ending: Scintilla
 // lays out a whole line again whenever it grows, so a line never arrives in parts. The text
 // stays at its save point, so loading never counts as an edit.
-void TextEditor::appendLoadedText(qsizetype maximum)
+bool TextEditor::appendLoadedText(qsizetype maximum)
 {
     const QByteArray &text = m_textToLoad;
     const qsizetype end = pieceEnd(text, m_loadedSize, maximum);
@@ -187,24 +213,26 @@ void TextEditor::appendLoadedText(qsizetype maximum)
     const bool wasReadOnly = isReadOnly();
     SendScintilla(SCI_SETREADONLY, false);
     // With an explicit length, so that NUL bytes are text rather than the end of it.
-    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(end - m_loadedSize),
-                  text.constData() + m_loadedSize);
+    const bool appended = appendHeld(text.constData() + m_loadedSize, end - m_loadedSize);
     SendScintilla(SCI_SETREADONLY, wasReadOnly);
+    if (!appended)
+        return false;
     SendScintilla(SCI_SETSAVEPOINT);
     m_loadedSize = end;
+    return true;
 }
 
 void TextEditor::finishLoading()
 {
-    if (isLoading())
-        appendLoadedText(m_textToLoad.size());
+    if (isLoading() && !appendLoadedText(m_textToLoad.size()))
+        giveUpLoading();
     m_textToLoad = QByteArray();
     m_loadedSize = 0;
     sendModificationNotices(true);
     SendScintilla(SCI_SETUNDOCOLLECTION, true);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
-    setReadOnly(false);
+    setReadOnly(m_isIncomplete);
 }
 
 void TextEditor::accessibilityActiveChanged(bool active)
@@ -235,8 +263,38 @@ void TextEditor::wrapLinesIfAffordable(qsizetype textSize)
     SendScintilla(SCI_SETHSCROLLBAR, !wrap);
 }
 
+// Scintilla mostly keeps running out of memory to itself and only records it, so a text it could
+// not take whole would otherwise look complete, and saving it would cut the file short.
+bool TextEditor::appendHeld(const char *utf8, qsizetype size)
+{
+    try {
+        // With an explicit length, so that NUL bytes are text rather than the end of it.
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(size), utf8);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    if (SendScintilla(SCI_GETSTATUS) == SC_STATUS_OK)
+        return true;
+    SendScintilla(SCI_SETSTATUS, SC_STATUS_OK);
+    return false;
+}
+
+void TextEditor::giveUpLoading()
+{
+    m_textToLoad = QByteArray();
+    m_loadedSize = 0;
+    m_isIncomplete = true;
+    setReadOnly(true);
+    showError(tr("There isn’t enough memory to hold the whole text. What is shown is incomplete "
+                 "and can’t be saved."),
+              window());
+}
+
 QByteArray TextEditor::utf8Text()
 {
+    if (m_isIncomplete)
+        throw FileError(FileError::WriteUnknown,
+                        tr("The text is incomplete: there wasn’t enough memory to hold it all."));
     if (isLoading())
         finishLoading();
     const auto length = qsizetype(SendScintilla(SCI_GETLENGTH));

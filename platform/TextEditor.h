@@ -18,7 +18,8 @@ public:
 
     /// Replaces the whole text, clears the undo history and marks the text as saved. A large text
     /// arrives in pieces over the next turns of the event loop, so that the editor shows and
-    /// answers at once; it is read-only until the text is complete.
+    /// answers at once; it is read-only until the text is complete. Throws FileError when there
+    /// is not memory enough to begin.
     void loadText(const QByteArray &utf8);
 
     /// Replaces the whole text with `utf8`, as read from the file again, and marks it as saved.
@@ -29,7 +30,8 @@ public:
     /// Whether part of a text given to loadText() is still to come.
     bool isLoading() const;
 
-    /// The whole text, as UTF-8. A text still loading is completed first.
+    /// The whole text, as UTF-8. A text still loading is completed first. Throws FileError when
+    /// the text could not be held whole, so that it is never saved cut short.
     QByteArray utf8Text();
 
     /// Marks the current text as saved: it is unedited until the next change.
@@ -49,11 +51,14 @@ private:
     void sendModificationNotices(bool send);
     void matchNewLinesTo(const QByteArray &utf8);
     void loadNextPiece();
-    void appendLoadedText(qsizetype maximum);
+    bool appendLoadedText(qsizetype maximum);
+    bool appendHeld(const char *utf8, qsizetype size);
     void finishLoading();
+    void giveUpLoading();
 
     QByteArray m_textToLoad;
     qsizetype m_loadedSize = 0;
+    bool m_isIncomplete = false;
 };
 
 } // namespace platform

@@ -22,6 +22,7 @@
 
 #include <memory>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 using platform::Document;
@@ -82,6 +83,7 @@ private slots:
     void outsideChangeIsNeverOverwrittenSilently();
     void cleanDocumentFollowsItsFileAndEditedOneWaits();
     void launchDocumentOutlivesItsPanelAndStaysOnceSaved();
+    void runningOutOfMemoryWhileOpeningIsAMessage();
     void editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows();
 
 private:
@@ -495,6 +497,33 @@ void DocumentControllerTest::launchDocumentOutlivesItsPanelAndStaysOnceSaved()
     QVERIFY(m_controller->saveDocumentTo(launch, path("named.txt")));
     open(QStringLiteral("later.txt"), "later");
     QVERIFY(m_controller->documents().contains(launch));
+}
+
+// With the address space limited to a little more than the file, either the read or the editor
+// runs out of memory: the user is told, nothing opens, and the other window keeps its text.
+void DocumentControllerTest::runningOutOfMemoryWhileOpeningIsAMessage()
+{
+#ifdef __SANITIZE_ADDRESS__
+    QSKIP("AddressSanitizer reserves more address space than any such limit leaves");
+#endif
+    Document *other = open(QStringLiteral("other.txt"), "kept");
+    typeAtEnd(other, QStringLiteral(" edited"));
+    constexpr qsizetype fileSize = qsizetype(300) << 20;
+    writeContents(path("big.txt"), QByteArray("a line of a large file\n").repeated(fileSize / 23));
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    QVERIFY(statm.open(QIODevice::ReadOnly));
+    const rlim_t used = statm.readAll().split(' ').first().toULongLong() * ::getpagesize();
+    rlimit previous{};
+    ::getrlimit(RLIMIT_AS, &previous);
+    const rlimit limited{used + rlim_t(fileSize) + (rlim_t(100) << 20), previous.rlim_max};
+    ::setrlimit(RLIMIT_AS, &limited);
+    const Document *big = m_controller->openDocumentWithContentsOf(path("big.txt"));
+    ::setrlimit(RLIMIT_AS, &previous);
+    QVERIFY(!big);
+    QCOMPARE(m_controller->documents(), QList<Document *>{other});
+    QVERIFY2(shownMessages().join(QString()).contains(QStringLiteral("enough memory")),
+             qPrintable(shownMessages().join(QLatin1Char('|'))));
+    QCOMPARE(editorOf(other)->utf8Text(), QByteArray("kept edited"));
 }
 
 void DocumentControllerTest::editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows()
