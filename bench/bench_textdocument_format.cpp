@@ -3,7 +3,7 @@
 //     cmake --workflow --preset bench  (or: cmake --preset bench && cmake --build --preset bench)
 //     build/bench/bench/bench_textdocument_format
 
-#include "scribbet/TextDocument.h"
+#include "TextDocument.h"
 
 #include <QFile>
 #include <QString>

@@ -2,9 +2,9 @@
 // valid UTF-8 comes back unchanged but for one leading mark, and what is written reads back
 // as the same text (again but for one leading mark, which reading always takes as a mark).
 
-#include "scribbet/TextDocument.h"
+#include "TextDocument.h"
 
-#include "platform/FileError.h"
+#include "FileError.h"
 
 #include <cstdint>
 #include <cstdlib>

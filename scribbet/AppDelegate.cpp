@@ -2,9 +2,9 @@
 
 #include "WindowPolicy.h"
 
-#include "platform/Panels.h"
-#include "platform/StandardDirectories.h"
-#include "platform/UserDefaults.h"
+#include "Panels.h"
+#include "StandardDirectories.h"
+#include "UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QPointer>

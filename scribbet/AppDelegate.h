@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/ApplicationDelegate.h"
-#include "platform/Clock.h"
-#include "platform/KeyWindowNotifications.h"
+#include "ApplicationDelegate.h"
+#include "Clock.h"
+#include "KeyWindowNotifications.h"
 
 #include <QString>
 

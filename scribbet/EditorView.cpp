@@ -1,7 +1,7 @@
 #include "EditorView.h"
 
-#include "platform/FileError.h"
-#include "platform/TextEditor.h"
+#include "FileError.h"
+#include "TextEditor.h"
 
 #include <QPointer>
 #include <QVBoxLayout>

@@ -2,7 +2,7 @@
 
 #include "TextDocument.h"
 
-#include "platform/DocumentBinding.h"
+#include "DocumentBinding.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 
 #include "WindowPolicy.h"
 
-#include "platform/UserDefaults.h"
+#include "UserDefaults.h"
 
 #include <QCoreApplication>
 

@@ -4,8 +4,8 @@
 #include "EditorView.h"
 #include "TextDocument.h"
 
-#include "platform/ApplicationRunner.h"
-#include "platform/DocumentGroup.h"
+#include "ApplicationRunner.h"
+#include "DocumentGroup.h"
 
 namespace scribbet {
 

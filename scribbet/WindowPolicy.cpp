@@ -1,9 +1,10 @@
 #include "WindowPolicy.h"
 
-#include "platform/DocumentController.h"
-#include "platform/ItemRemoval.h"
-#include "platform/Panels.h"
-#include "platform/StandardDirectories.h"
+#include "DocumentController.h"
+#include "ItemRemoval.h"
+#include "Panels.h"
+#include "MainBundle.h"
+#include "StandardDirectories.h"
 
 #include <QApplication>
 #include <QPointer>

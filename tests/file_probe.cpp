@@ -4,8 +4,8 @@
 //   file_probe write PATH    saves standard input's bytes
 // A failure prints the message the user would see and exits with 1.
 
-#include "platform/FileError.h"
-#include "platform/FileIO.h"
+#include "FileError.h"
+#include "FileIO.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,15 +1,15 @@
 #include "TestSandbox.h"
 
-#include "scribbet/AppDelegate.h"
-#include "scribbet/ScribbetApp.h"
-#include "scribbet/WindowPolicy.h"
+#include "AppDelegate.h"
+#include "ScribbetApp.h"
+#include "WindowPolicy.h"
 
-#include "platform/ApplicationRunner.h"
-#include "platform/Document.h"
-#include "platform/DocumentController.h"
-#include "platform/DocumentWindow.h"
-#include "platform/Panels.h"
-#include "platform/UserDefaults.h"
+#include "ApplicationRunner.h"
+#include "Document.h"
+#include "DocumentController.h"
+#include "DocumentWindow.h"
+#include "Panels.h"
+#include "UserDefaults.h"
 
 #include <QApplication>
 #include <QDir>

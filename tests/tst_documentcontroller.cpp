@@ -1,14 +1,14 @@
 #include "ModalAnswers.h"
 #include "TestSandbox.h"
 
-#include "scribbet/ScribbetApp.h"
+#include "ScribbetApp.h"
 
-#include "platform/Document.h"
-#include "platform/DocumentController.h"
-#include "platform/DocumentWindow.h"
-#include "platform/Panels.h"
-#include "platform/RecentDocuments.h"
-#include "platform/TextEditor.h"
+#include "Document.h"
+#include "DocumentController.h"
+#include "DocumentWindow.h"
+#include "Panels.h"
+#include "RecentDocuments.h"
+#include "TextEditor.h"
 
 #include <QApplication>
 #include <QDir>

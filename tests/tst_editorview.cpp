@@ -1,10 +1,10 @@
 #include "TestSandbox.h"
 
-#include "scribbet/EditorView.h"
-#include "scribbet/ScribbetApp.h"
+#include "EditorView.h"
+#include "ScribbetApp.h"
 
-#include "platform/TextEditor.h"
-#include "platform/UserDefaults.h"
+#include "TextEditor.h"
+#include "UserDefaults.h"
 
 #include <QAccessible>
 #include <QApplication>

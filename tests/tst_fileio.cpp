@@ -1,7 +1,7 @@
 #include "TestSandbox.h"
 
-#include "platform/FileError.h"
-#include "platform/FileIO.h"
+#include "FileError.h"
+#include "FileIO.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "TestSandbox.h"
 
-#include "scribbet/WindowPolicy.h"
+#include "WindowPolicy.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "scribbet/TextDocument.h"
+#include "TextDocument.h"
 
-#include "platform/FileError.h"
+#include "FileError.h"
 
 #include <QTest>
 

@@ -1,7 +1,6 @@
 #include "StandardDirectories.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QStandardPaths>
 
 namespace platform {
@@ -28,14 +27,6 @@ QList<QUrl> documentDirectories()
     for (const QString &path : QStandardPaths::standardLocations(QStandardPaths::DocumentsLocation))
         directories.append(QUrl::fromLocalFile(path));
     return directories;
-}
-
-std::optional<QString> mainBundleIdentifier()
-{
-    const QString identifier = QGuiApplication::desktopFileName();
-    if (identifier.isEmpty())
-        return std::nullopt;
-    return identifier;
 }
 
 } // namespace platform

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QUrl>
 
-#include <optional>
 
 namespace platform {
 
@@ -14,8 +13,5 @@ QList<QUrl> libraryDirectories();
 
 /// The user's Documents folder, or nothing when the desktop names none.
 QList<QUrl> documentDirectories();
-
-/// The application's reverse-DNS identifier as the desktop knows it, or nothing when unset.
-std::optional<QString> mainBundleIdentifier();
 
 } // namespace platform

@@ -1,6 +1,6 @@
 #include "TextDocument.h"
 
-#include "platform/FileError.h"
+#include "FileError.h"
 
 #include <QString>
 #include <QStringView>

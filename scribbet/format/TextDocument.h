@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileWrapper.h"
+#include "FileWrapper.h"
 
 #include <QByteArray>
 #include <QStringList>
