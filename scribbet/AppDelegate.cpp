@@ -39,7 +39,7 @@ void AppDelegate::applicationDidFinishLaunching()
         QCoreApplication::instance(),
         [delegate = QPointer<AppDelegate>(this)] {
             if (delegate)
-                ensureSingleUntitledDocument();
+                ensureSingleUntitledDocument(delegate->documentController());
         },
         Qt::QueuedConnection);
 }
@@ -59,7 +59,7 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
     if (hasVisibleWindows)
         return true;
     startSuppressionWindow();
-    ensureSingleUntitledDocument();
+    ensureSingleUntitledDocument(documentController());
     return false;
 }
 
@@ -89,7 +89,7 @@ void AppDelegate::installAutomaticOpenPanelSuppressor()
             if (!panel)
                 return;
             panel->close();
-            ensureSingleUntitledDocument();
+            ensureSingleUntitledDocument(delegate->documentController());
         });
 }
 

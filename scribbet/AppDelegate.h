@@ -46,10 +46,10 @@ private:
     void startSuppressionWindow();
 
     const platform::Clock &m_clock;
-    // Named as the platform's delegate names them. The tokens only keep the registrations'
-    // identity: the observers stay registered for the life of the process.
-    std::shared_ptr<platform::ObserverToken> savePanelObserver;
-    std::shared_ptr<platform::ObserverToken> openPanelSuppressor;
+    // Named as the platform's delegate names them. Each observer stays registered for as long
+    // as its token, that is for the delegate's life, which is the process's.
+    std::unique_ptr<QObject> savePanelObserver;
+    std::unique_ptr<QObject> openPanelSuppressor;
     std::optional<platform::Date> suppressAutomaticOpenPanelUntil;
 };
 

@@ -22,7 +22,7 @@ ScribbetApp::ScribbetApp()
     storeDocumentSettings();
 }
 
-platform::DocumentGroup<TextDocument, EditorView> ScribbetApp::body() const
+platform::DocumentGroup<TextDocument, EditorView> ScribbetApp::body()
 {
     return platform::DocumentGroup<TextDocument, EditorView>(
                [] { return TextDocument(); },

@@ -18,7 +18,10 @@ public:
 
     ScribbetApp();
 
-    platform::DocumentGroup<TextDocument, EditorView> body() const;
+    /// The scene: it needs no application object, so a test can make one alone.
+    static platform::DocumentGroup<TextDocument, EditorView> body();
+
+    platform::ApplicationDelegate &delegate() const { return appDelegate.delegate(); }
 
 private:
     platform::ApplicationDelegateAdaptor<AppDelegate> appDelegate;

@@ -36,7 +36,7 @@ void discardPersistedWindowRestorationState()
                                identifier + QStringLiteral(".savedState")});
 }
 
-void ensureSingleUntitledDocument()
+void ensureSingleUntitledDocument(platform::DocumentController *controller)
 {
     QList<QPointer<QWidget>> windows;
     for (QWidget *window : QApplication::topLevelWidgets())
@@ -45,7 +45,6 @@ void ensureSingleUntitledDocument()
         if (auto *panel = qobject_cast<platform::OpenPanel *>(window.data()))
             panel->close();
     }
-    platform::DocumentController *controller = platform::DocumentController::shared();
     if (controller && controller->documents().isEmpty())
         controller->newDocument();
 }

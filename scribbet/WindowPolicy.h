@@ -2,6 +2,10 @@
 
 #include <QString>
 
+namespace platform {
+class DocumentController;
+}
+
 namespace scribbet {
 
 /// The application's reverse-DNS identifier: the desktop entry's name, the session-bus name, and
@@ -13,8 +17,8 @@ inline const QString bundleIdentifier = QStringLiteral("org.scribbet.Scribbet");
 /// failure: launch goes on, and the next launch tries again.
 void discardPersistedWindowRestorationState();
 
-/// Closes every open panel, then makes one untitled document if the application holds none.
-/// Never closes a document and never makes more than one.
-void ensureSingleUntitledDocument();
+/// Closes every open panel, then makes one untitled document if `controller` holds none.
+/// Never closes a document and never makes more than one. Without a controller, it only closes.
+void ensureSingleUntitledDocument(platform::DocumentController *controller);
 
 } // namespace scribbet

@@ -82,11 +82,10 @@ private:
 
 void AppDelegateTest::init()
 {
-    const scribbet::ScribbetApp app;
-    m_controller = std::make_unique<platform::DocumentController>(app.body().scene());
+    m_controller = std::make_unique<platform::DocumentController>(scribbet::ScribbetApp::body().scene());
     m_clock = std::make_unique<ManualClock>();
     m_delegate = std::make_unique<AppDelegate>(*m_clock);
-    platform::ApplicationDelegate::install(m_delegate.get());
+    m_delegate->setDocumentController(m_controller.get());
 }
 
 void AppDelegateTest::cleanup()
@@ -154,9 +153,9 @@ void AppDelegateTest::deferredBlockDoesNothingOnceTheDelegateIsGone()
 
 void AppDelegateTest::ensureSingleUntitledDocumentClosesPanelsAndMakesAtMostOne()
 {
-    scribbet::ensureSingleUntitledDocument();
+    scribbet::ensureSingleUntitledDocument(m_controller.get());
     QCOMPARE(m_controller->documents().size(), 1);
-    scribbet::ensureSingleUntitledDocument();
+    scribbet::ensureSingleUntitledDocument(m_controller.get());
     QCOMPARE(m_controller->documents().size(), 1);
 
     OpenPanel first;
@@ -165,7 +164,7 @@ void AppDelegateTest::ensureSingleUntitledDocumentClosesPanelsAndMakesAtMostOne(
     first.show();
     second.show();
     save.show();
-    scribbet::ensureSingleUntitledDocument();
+    scribbet::ensureSingleUntitledDocument(m_controller.get());
     QVERIFY(!first.isVisible());
     QVERIFY(!second.isVisible());
     QVERIFY(save.isVisible());
@@ -174,7 +173,7 @@ void AppDelegateTest::ensureSingleUntitledDocumentClosesPanelsAndMakesAtMostOne(
     closeAllDocuments();
     OpenPanel alone;
     alone.show();
-    scribbet::ensureSingleUntitledDocument();
+    scribbet::ensureSingleUntitledDocument(m_controller.get());
     QVERIFY(!alone.isVisible());
     QCOMPARE(m_controller->documents().size(), 1);
 }
@@ -185,7 +184,7 @@ void AppDelegateTest::ensureSingleUntitledDocumentNeverClosesDocuments()
     m_controller->newDocument();
     platform::Document *hidden = m_controller->newDocument();
     hidden->window()->hide(); // a document counts whether or not its window shows
-    scribbet::ensureSingleUntitledDocument();
+    scribbet::ensureSingleUntitledDocument(m_controller.get());
     QCOMPARE(m_controller->documents().size(), 3);
     for (platform::Document *document : m_controller->documents())
         QVERIFY(document == hidden || document->window()->isVisible());
@@ -301,14 +300,14 @@ void AppDelegateTest::platformReopenBringsForwardOrAsks()
     makeKey(*second->window());
     makeKey(*first->window());
     QVERIFY(platform::hasVisibleWindows());
-    platform::reopenApplication(*m_controller);
+    platform::reopenApplication(*m_controller, m_delegate.get());
     QCOMPARE(m_controller->documents().size(), 2);
     QVERIFY(!m_delegate->suppressionDeadline());
 
     first->window()->showMinimized();
     second->window()->showMinimized();
     QTRY_VERIFY(!platform::hasVisibleWindows());
-    platform::reopenApplication(*m_controller);
+    platform::reopenApplication(*m_controller, m_delegate.get());
     QCOMPARE(m_controller->documents().size(), 2);
     QVERIFY(m_delegate->suppressionDeadline().has_value());
 }

@@ -97,9 +97,9 @@ private:
 void DocumentControllerTest::init()
 {
     m_folder = std::make_unique<QTemporaryDir>();
-    const scribbet::ScribbetApp app;
+    scribbet::storeDocumentSettings();
     platform::RecentDocuments::clear();
-    m_controller = std::make_unique<DocumentController>(app.body().scene());
+    m_controller = std::make_unique<DocumentController>(scribbet::ScribbetApp::body().scene());
 }
 
 void DocumentControllerTest::cleanup()

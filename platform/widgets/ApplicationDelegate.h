@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DocumentController.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -34,25 +36,25 @@ public:
         return true;
     }
 
-    /// The delegate the runner calls, or null when there is none.
-    static ApplicationDelegate *installed();
-    static void install(ApplicationDelegate *delegate);
+    /// The document controller that the delegate's policy acts on, handed over by the runner
+    /// before launch finishes; null until then.
+    DocumentController *documentController() const { return m_documentController; }
+    void setDocumentController(DocumentController *controller)
+    {
+        m_documentController = controller;
+    }
+
+private:
+    QPointer<DocumentController> m_documentController;
 };
 
-/// Creates the one delegate of type `Delegate` and installs it as the application's delegate
-/// for as long as the adaptor lives.
+/// Creates the one delegate of type `Delegate`, which the application hands to the runner, and
+/// keeps it for as long as the adaptor lives.
 template <class Delegate> class ApplicationDelegateAdaptor final {
 public:
     ApplicationDelegateAdaptor()
         : m_delegate(std::make_unique<Delegate>())
-    {
-        ApplicationDelegate::install(m_delegate.get());
-    }
-    ~ApplicationDelegateAdaptor()
-    {
-        if (ApplicationDelegate::installed() == m_delegate.get())
-            ApplicationDelegate::install(nullptr);
-    }
+    {}
     ApplicationDelegateAdaptor(const ApplicationDelegateAdaptor &) = delete;
     ApplicationDelegateAdaptor &operator=(const ApplicationDelegateAdaptor &) = delete;
 

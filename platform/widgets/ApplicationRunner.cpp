@@ -56,9 +56,8 @@ bool hasVisibleWindows()
     });
 }
 
-void reopenApplication(DocumentController &controller)
+void reopenApplication(DocumentController &controller, ApplicationDelegate *delegate)
 {
-    ApplicationDelegate *delegate = ApplicationDelegate::installed();
     if (delegate && !delegate->applicationShouldHandleReopen(hasVisibleWindows()))
         return;
     if (Document *document = controller.mostRecentDocument())
@@ -84,20 +83,21 @@ bool ApplicationRunner::handOverToRunningInstance(const QByteArrayList &files)
     return m_service->handOverToRunningInstance(files);
 }
 
-int ApplicationRunner::run(const DocumentScene &scene, const QByteArrayList &files)
+int ApplicationRunner::run(const DocumentScene &scene, const QByteArrayList &files,
+                           ApplicationDelegate *delegate)
 {
     DocumentController controller(scene);
     QObject::connect(&controller, &DocumentController::lastDocumentClosed, &controller,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     QObject::connect(m_service.get(), &ApplicationService::activateRequested, &controller,
-                     [&controller] { reopenApplication(controller); });
+                     [&controller, delegate] { reopenApplication(controller, delegate); });
     QObject::connect(m_service.get(), &ApplicationService::openRequested, &controller,
                      [&controller](const QStringList &uris) { openUris(controller, uris); });
 
-    ApplicationDelegate *delegate = ApplicationDelegate::installed();
-    if (delegate)
-        delegate
-            ->applicationSupportsSecureRestorableState(); // no window state exists to restore here
+    if (delegate) {
+        delegate->setDocumentController(&controller);
+        delegate->applicationSupportsSecureRestorableState(); // no window state to restore here
+    }
     for (const QByteArray &file : files)
         openNamedFile(controller, file);
     if (files.isEmpty() && (!delegate || delegate->applicationShouldOpenUntitledFile()))

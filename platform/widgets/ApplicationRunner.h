@@ -10,6 +10,7 @@
 
 namespace platform {
 
+class ApplicationDelegate;
 class ApplicationService;
 class DocumentController;
 
@@ -18,7 +19,7 @@ bool hasVisibleWindows();
 
 /// A plain second launch: asks the delegate, then brings the most recent document window forward
 /// (or makes a document when there is none), unless the delegate answers NO.
-void reopenApplication(DocumentController &controller);
+void reopenApplication(DocumentController &controller, ApplicationDelegate *delegate);
 
 /// How the application names itself to the desktop.
 struct ApplicationIdentity {
@@ -44,16 +45,17 @@ public:
 
     /// Opens each file in `files` in a window of its own or, when none was named, one untitled
     /// document if the delegate agrees; then finishes launching and runs the event loop until the
-    /// last document closes or the user quits.
-    int run(const DocumentScene &scene, const QByteArrayList &files);
+    /// last document closes or the user quits. The delegate may be null.
+    int run(const DocumentScene &scene, const QByteArrayList &files,
+            ApplicationDelegate *delegate);
 
 private:
     std::unique_ptr<ApplicationService> m_service;
 };
 
 /// The process entry's one call: constructs `App` once, evaluates its scene and runs it.
-/// `App` provides `static ApplicationIdentity identity()` and a `body()` whose `scene()` is
-/// the application's DocumentScene.
+/// `App` provides `static ApplicationIdentity identity()`, a static `body()` whose `scene()` is
+/// the application's DocumentScene, and `delegate()`, its ApplicationDelegate.
 template <class App> int runApplication(int argc, char **argv)
 {
     const ApplicationIdentity identity = App::identity();
@@ -67,7 +69,7 @@ template <class App> int runApplication(int argc, char **argv)
     if (runner.handOverToRunningInstance(files))
         return 0;
     App app;
-    return runner.run(app.body().scene(), files);
+    return runner.run(App::body().scene(), files, &app.delegate());
 }
 
 } // namespace platform

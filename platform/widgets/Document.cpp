@@ -36,10 +36,10 @@ DocumentWindow *Document::window() const
     return m_window;
 }
 
-void Document::showWindow(QSize contentSize)
+void Document::showWindow(QSize contentSize, DocumentController &controller)
 {
     if (!m_window) {
-        m_window = new DocumentWindow(this, makeEditor());
+        m_window = new DocumentWindow(this, makeEditor(), controller);
         m_window->setContentSize(contentSize);
     }
     if (m_window->isMinimized())

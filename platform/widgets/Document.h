@@ -12,6 +12,7 @@
 
 namespace platform {
 
+class DocumentController;
 class DocumentWindow;
 
 /// One open document: its file (none while untitled), whether it differs from that file, its
@@ -75,8 +76,9 @@ public:
     DocumentContent &content() const { return *m_content; }
     DocumentWindow *window() const;
 
-    /// Shows the document in a window of its own, made on the first call.
-    void showWindow(QSize contentSize);
+    /// Shows the document in a window of its own, made on the first call; the window's commands
+    /// go to `controller`.
+    void showWindow(QSize contentSize, DocumentController &controller);
 
     /// Records a successful save to `path`, which the file on disk now holds as `version`.
     void savedTo(const QString &path, const DiskVersion &version);

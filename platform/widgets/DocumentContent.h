@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class QMenuBar;
 class QWidget;
 
 namespace platform {
@@ -40,6 +41,8 @@ struct DocumentScene {
     /// Throws FileError when the file cannot be read as a document.
     std::function<std::unique_ptr<DocumentContent>(FileWrapper)> read;
     QSize defaultSize;
+    /// Adds the application's own menus to a document window whose editor is `editor`.
+    std::function<void(QMenuBar *menuBar, QWidget *editor)> addCommands = [](QMenuBar *, QWidget *) {};
 };
 
 } // namespace platform

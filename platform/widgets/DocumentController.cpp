@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHash>
+#include <QMimeDatabase>
 #include <QPointer>
 #include <QTimer>
 
@@ -23,8 +24,6 @@
 
 namespace platform {
 namespace {
-
-DocumentController *sharedController = nullptr;
 
 QWidget *windowOf(const Document *document)
 {
@@ -70,6 +69,16 @@ FileOnDisk readFromDisk(const QString &path)
     return {std::move(file), version};
 }
 
+// The suffix an untitled document is offered, as the desktop names it for the document's type.
+QString preferredSuffixFor(const DocumentScene &scene)
+{
+    if (scene.writableContentTypes.isEmpty())
+        return {};
+    const QString suffix =
+        QMimeDatabase().mimeTypeForName(scene.writableContentTypes.constFirst()).preferredSuffix();
+    return suffix.isEmpty() ? suffix : QLatin1Char('.') + suffix;
+}
+
 QString directoryOf(const QString &path)
 {
     return QFileInfo(path).absolutePath();
@@ -81,7 +90,6 @@ DocumentController::DocumentController(DocumentScene scene, QObject *parent)
     : QObject(parent)
     , m_scene(std::move(scene))
 {
-    sharedController = this;
     m_diskCheck.setSingleShot(true);
     m_diskCheck.setInterval(diskCheckDelayMilliseconds);
     connect(&m_diskCheck, &QTimer::timeout, this, &DocumentController::followFilesOnDisk);
@@ -100,13 +108,6 @@ DocumentController::~DocumentController()
     // Closing the windows moves the focus; nothing may look at the documents while they go.
     disconnect(qApp, nullptr, this, nullptr);
     m_documents.clear();
-    if (sharedController == this)
-        sharedController = nullptr;
-}
-
-DocumentController *DocumentController::shared()
-{
-    return sharedController;
 }
 
 QList<Document *> DocumentController::documents() const
@@ -348,7 +349,7 @@ Document *DocumentController::mostRecentDocument() const
 
 void DocumentController::showDocument(Document *document)
 {
-    document->showWindow(m_scene.defaultSize);
+    document->showWindow(m_scene.defaultSize, *this);
     m_mostRecent = document;
 }
 
@@ -471,7 +472,7 @@ std::optional<QString> DocumentController::askForSaveLocation(Document *document
     panel.setWindowTitle(tr("Save As"));
     panel.setMimeTypeFilters(withAllFiles(m_scene.writableContentTypes));
     if (document->isUntitled()) {
-        panel.selectFile(document->displayName() + QStringLiteral(".txt"));
+        panel.selectFile(document->displayName() + preferredSuffixFor(m_scene));
     } else {
         panel.setDirectoryUrl(QUrl::fromLocalFile(QFileInfo(document->filePath()).absolutePath()));
         panel.selectFile(QFileInfo(document->filePath()).fileName());

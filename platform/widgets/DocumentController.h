@@ -30,8 +30,8 @@ public:
     explicit DocumentController(DocumentScene scene, QObject *parent = nullptr);
     ~DocumentController() override;
 
-    /// The controller of this process, or null when there is none.
-    static DocumentController *shared();
+    /// What the controller knows of the application's documents and their windows.
+    const DocumentScene &scene() const { return m_scene; }
 
     /// Every open document, oldest first.
     QList<Document *> documents() const;

@@ -42,10 +42,19 @@ public:
         return std::move(*this);
     }
 
+    /// Menus of the application's own, added to every document window's menu bar after the
+    /// platform's File and Edit menus; `add` is given the menu bar and the window's editor.
+    DocumentGroup commands(std::function<void(QMenuBar *, Editor *)> add) &&
+    {
+        m_addCommands = std::move(add);
+        return std::move(*this);
+    }
+
     DocumentScene scene() const
     {
         const MakeEditor makeEditor = m_makeEditor;
         const NewDocument newDocument = m_newDocument;
+        const auto addCommands = m_addCommands;
         return DocumentScene{
             Document::readableContentTypes(),
             Document::writableContentTypes(),
@@ -55,6 +64,10 @@ public:
                                                  makeEditor);
             },
             m_defaultSize,
+            [addCommands](QMenuBar *menuBar, QWidget *editor) {
+                if (addCommands)
+                    addCommands(menuBar, static_cast<Editor *>(editor));
+            },
         };
     }
 
@@ -101,7 +114,8 @@ private:
 
     NewDocument m_newDocument;
     MakeEditor m_makeEditor;
-    QSize m_defaultSize{640, 480};
+    QSize m_defaultSize;
+    std::function<void(QMenuBar *, Editor *)> m_addCommands;
 };
 
 } // namespace platform

@@ -3,18 +3,23 @@
 #include "Document.h"
 #include "DocumentController.h"
 #include "RecentDocuments.h"
+#include "TextEditor.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-
-#include <Qsci/qsciscintilla.h>
+#include <QPointer>
 
 #include <functional>
 
 namespace platform {
 namespace {
+
+struct DocumentMenus {
+    Q_DECLARE_TR_FUNCTIONS(DocumentMenus)
+};
 
 // Qt's bindings for a desktop without a theme of its own lack some that every desktop uses.
 QList<QKeySequence> shortcutsFor(QKeySequence::StandardKey key)
@@ -34,97 +39,88 @@ QAction *addAction(QMenu *menu, const QString &text, QKeySequence::StandardKey k
     return action;
 }
 
-// Runs `operation` on the shared controller, if one exists, with the menu's document.
-std::function<void()> onController(std::function<void(DocumentController &)> operation)
-{
-    return [operation = std::move(operation)] {
-        if (DocumentController *controller = DocumentController::shared())
-            operation(*controller);
-    };
-}
-
-void fillRecentMenu(QMenu *menu)
+void fillRecentMenu(QMenu *menu, DocumentController &controller)
 {
     menu->clear();
     for (const QString &path : RecentDocuments::files()) {
         QAction *action = menu->addAction(QFileInfo(path).fileName());
         action->setToolTip(path);
         QObject::connect(action, &QAction::triggered, menu,
-                         onController([path](DocumentController &controller) {
-                             controller.openDocumentWithContentsOf(path);
-                         }));
+                         [&controller, path] { controller.openDocumentWithContentsOf(path); });
     }
     menu->addSeparator();
-    QAction *clear = menu->addAction(QMenu::tr("Clear Menu"));
+    QAction *clear = menu->addAction(DocumentMenus::tr("Clear Menu"));
     QObject::connect(clear, &QAction::triggered, menu, &RecentDocuments::clear);
-}
-
-// The Edit commands go to whichever widget has the focus, as they would along a responder chain.
-void sendToFocus(const char *slot)
-{
-    if (QWidget *focus = QApplication::focusWidget())
-        QMetaObject::invokeMethod(focus, slot);
 }
 
 } // namespace
 
-void addFileMenu(QMenuBar *menuBar, Document *document)
+void addFileMenu(QMenuBar *menuBar, Document *document, DocumentController &controller)
 {
-    QMenu *menu = menuBar->addMenu(QMenu::tr("&File"));
-    addAction(menu, QMenu::tr("&New"), QKeySequence::New,
-              onController([](DocumentController &c) { c.newDocument(); }));
-    addAction(menu, QMenu::tr("&Open..."), QKeySequence::Open,
-              onController([](DocumentController &c) { c.openDocument(); }));
-    QMenu *recent = menu->addMenu(QMenu::tr("Open &Recent"));
+    DocumentController *c = &controller;
+    QMenu *menu = menuBar->addMenu(DocumentMenus::tr("&File"));
+    addAction(menu, DocumentMenus::tr("&New"), QKeySequence::New, [c] { c->newDocument(); });
+    addAction(menu, DocumentMenus::tr("&Open..."), QKeySequence::Open, [c] { c->openDocument(); });
+    QMenu *recent = menu->addMenu(DocumentMenus::tr("Open &Recent"));
     // Filled as it opens, so that it shows the files as they are then and costs nothing before.
-    QObject::connect(recent, &QMenu::aboutToShow, recent, [recent] { fillRecentMenu(recent); });
+    QObject::connect(recent, &QMenu::aboutToShow, recent, [recent, c] { fillRecentMenu(recent, *c); });
     menu->addSeparator();
-    addAction(menu, QMenu::tr("&Close"), QKeySequence::Close,
-              onController([document](DocumentController &c) { c.closeDocument(document); }));
-    addAction(menu, QMenu::tr("&Save"), QKeySequence::Save,
-              onController([document](DocumentController &c) { c.saveDocument(document); }));
-    addAction(menu, QMenu::tr("Save &As..."), QKeySequence::SaveAs,
-              onController([document](DocumentController &c) { c.saveDocumentAs(document); }));
-    QAction *revert = menu->addAction(QMenu::tr("Re&vert to Saved"));
-    QObject::connect(
-        revert, &QAction::triggered, menu,
-        onController([document](DocumentController &c) { c.revertDocumentToSaved(document); }));
+    addAction(menu, DocumentMenus::tr("&Close"), QKeySequence::Close,
+              [c, document] { c->closeDocument(document); });
+    addAction(menu, DocumentMenus::tr("&Save"), QKeySequence::Save,
+              [c, document] { c->saveDocument(document); });
+    addAction(menu, DocumentMenus::tr("Save &As..."), QKeySequence::SaveAs,
+              [c, document] { c->saveDocumentAs(document); });
+    QAction *revert = addAction(menu, DocumentMenus::tr("Re&vert to Saved"),
+                                QKeySequence::UnknownKey,
+                                [c, document] { c->revertDocumentToSaved(document); });
     QObject::connect(menu, &QMenu::aboutToShow, revert, [revert, document] {
         revert->setEnabled(!document->isUntitled() && document->isEdited());
     });
     menu->addSeparator();
-    addAction(menu, QMenu::tr("&Quit"), QKeySequence::Quit,
-              onController([](DocumentController &c) { c.quit(); }));
+    addAction(menu, DocumentMenus::tr("&Quit"), QKeySequence::Quit, [c] { c->quit(); });
 }
 
-void addEditMenu(QMenuBar *menuBar)
+void addEditMenu(QMenuBar *menuBar, QMainWindow *window)
 {
-    QMenu *menu = menuBar->addMenu(QMenu::tr("&Edit"));
-    QAction *undo =
-        addAction(menu, QMenu::tr("&Undo"), QKeySequence::Undo, [] { sendToFocus("undo"); });
-    QAction *redo =
-        addAction(menu, QMenu::tr("&Redo"), QKeySequence::Redo, [] { sendToFocus("redo"); });
+    QMenu *menu = menuBar->addMenu(DocumentMenus::tr("&Edit"));
+    const QPointer<QMainWindow> owner = window;
+    const auto editor = [owner] { return owner ? owner->findChild<TextEditor *>() : nullptr; };
+    const auto onEditor = [editor](void (TextEditor::*command)()) {
+        return [editor, command] {
+            if (TextEditor *target = editor())
+                (target->*command)();
+        };
+    };
+    QAction *undo = addAction(menu, DocumentMenus::tr("&Undo"), QKeySequence::Undo,
+                              onEditor(&TextEditor::undo));
+    QAction *redo = addAction(menu, DocumentMenus::tr("&Redo"), QKeySequence::Redo,
+                              onEditor(&TextEditor::redo));
     menu->addSeparator();
     QAction *cut =
-        addAction(menu, QMenu::tr("Cu&t"), QKeySequence::Cut, [] { sendToFocus("cut"); });
-    QAction *copy =
-        addAction(menu, QMenu::tr("&Copy"), QKeySequence::Copy, [] { sendToFocus("copy"); });
-    addAction(menu, QMenu::tr("&Paste"), QKeySequence::Paste, [] { sendToFocus("paste"); });
+        addAction(menu, DocumentMenus::tr("Cu&t"), QKeySequence::Cut, onEditor(&TextEditor::cut));
+    QAction *copy = addAction(menu, DocumentMenus::tr("&Copy"), QKeySequence::Copy,
+                              onEditor(&TextEditor::copy));
+    addAction(menu, DocumentMenus::tr("&Paste"), QKeySequence::Paste,
+              onEditor(&TextEditor::paste));
     // No shortcut: the Delete key belongs to the editor, where it also deletes with no selection.
-    QAction *remove = addAction(menu, QMenu::tr("&Delete"), QKeySequence::UnknownKey,
-                                [] { sendToFocus("removeSelectedText"); });
+    QAction *remove = addAction(menu, DocumentMenus::tr("&Delete"), QKeySequence::UnknownKey,
+                                onEditor(&TextEditor::removeSelectedText));
     menu->addSeparator();
-    addAction(menu, QMenu::tr("Select &All"), QKeySequence::SelectAll,
-              [] { sendToFocus("selectAll"); });
+    addAction(menu, DocumentMenus::tr("Select &All"), QKeySequence::SelectAll,
+              [editor] {
+                  if (TextEditor *target = editor())
+                      target->selectAll();
+              });
 
     // While the menu shows, what cannot be done now is greyed out. Afterwards everything is
     // enabled again, since a disabled action would also swallow its shortcut.
     QObject::connect(menu, &QMenu::aboutToShow, menu, [=] {
-        auto *editor = qobject_cast<QsciScintilla *>(QApplication::focusWidget());
-        undo->setEnabled(editor && editor->isUndoAvailable());
-        redo->setEnabled(editor && editor->isRedoAvailable());
+        TextEditor *target = editor();
+        undo->setEnabled(target && target->isUndoAvailable());
+        redo->setEnabled(target && target->isRedoAvailable());
         for (QAction *needsSelection : {cut, copy, remove})
-            needsSelection->setEnabled(editor && editor->hasSelectedText());
+            needsSelection->setEnabled(target && target->hasSelectedText());
     });
     QObject::connect(menu, &QMenu::aboutToHide, menu, [menu] {
         for (QAction *action : menu->actions())

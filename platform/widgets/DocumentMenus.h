@@ -1,16 +1,19 @@
 #pragma once
 
+class QMainWindow;
 class QMenuBar;
 
 namespace platform {
 
 class Document;
+class DocumentController;
 
 /// New, Open..., Open Recent, Close, Save, Save As..., Revert to Saved and Quit, acting on
-/// `document` through the shared document controller.
-void addFileMenu(QMenuBar *menuBar, Document *document);
+/// `document` through `controller`.
+void addFileMenu(QMenuBar *menuBar, Document *document, DocumentController &controller);
 
-/// Undo, Redo, Cut, Copy, Paste, Delete and Select All, sent to the widget that has the focus.
-void addEditMenu(QMenuBar *menuBar);
+/// Undo, Redo, Cut, Copy, Paste, Delete and Select All, acting on the text editor in `window`
+/// however the menu is reached.
+void addEditMenu(QMenuBar *menuBar, QMainWindow *window);
 
 } // namespace platform

@@ -9,21 +9,18 @@
 
 namespace platform {
 
-DocumentWindow::DocumentWindow(Document *document, QWidget *editor)
+DocumentWindow::DocumentWindow(Document *document, QWidget *editor,
+                               DocumentController &controller)
     : m_document(document)
+    , m_controller(controller)
 {
-    addFileMenu(menuBar(), document);
-    addEditMenu(menuBar());
-    setEditor(editor);
-    connect(document, &Document::changed, this, &DocumentWindow::updateTitle);
-    updateTitle();
-}
-
-void DocumentWindow::setEditor(QWidget *editor)
-{
-    delete takeCentralWidget();
+    addFileMenu(menuBar(), document, controller);
+    addEditMenu(menuBar(), this);
+    controller.scene().addCommands(menuBar(), editor);
     setCentralWidget(editor);
     editor->setFocus();
+    connect(document, &Document::changed, this, &DocumentWindow::updateTitle);
+    updateTitle();
 }
 
 void DocumentWindow::setContentSize(QSize size)
@@ -36,8 +33,7 @@ void DocumentWindow::closeEvent(QCloseEvent *event)
     // The controller hides the window itself once the document may close; the window never
     // closes on its own, so a cancelled prompt leaves everything as it was.
     event->ignore();
-    if (DocumentController *controller = DocumentController::shared())
-        controller->closeDocument(m_document);
+    m_controller.closeDocument(m_document);
 }
 
 void DocumentWindow::updateTitle()

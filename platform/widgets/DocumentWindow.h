@@ -5,19 +5,18 @@
 namespace platform {
 
 class Document;
+class DocumentController;
 
 /// The window of one open document. Its whole content is the document's editor; its title is the
-/// document's name with the edited marker, and it carries the document's file path.
+/// document's name with the edited marker, and it carries the document's file path. Its menus and
+/// its close button act on the document through the controller.
 class DocumentWindow final : public QMainWindow {
     Q_OBJECT
 
 public:
-    DocumentWindow(Document *document, QWidget *editor);
+    DocumentWindow(Document *document, QWidget *editor, DocumentController &controller);
 
     Document *document() const { return m_document; }
-
-    /// Replaces the editor, as when the document is reverted to its file.
-    void setEditor(QWidget *editor);
 
     /// Sizes the window so that its content area has `size`.
     void setContentSize(QSize size);
@@ -29,6 +28,7 @@ private:
     void updateTitle();
 
     Document *m_document;
+    DocumentController &m_controller;
 };
 
 } // namespace platform

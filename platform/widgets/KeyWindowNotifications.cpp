@@ -20,12 +20,14 @@ QWidget *topLevelWidgetOf(const QWindow *window)
 
 } // namespace
 
-std::shared_ptr<ObserverToken> addKeyWindowObserver(std::function<void(QWidget *window)> handler)
+std::unique_ptr<QObject> addKeyWindowObserver(std::function<void(QWidget *window)> handler)
 {
-    auto *application = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    return std::make_shared<ObserverToken>(QObject::connect(
-        application, &QGuiApplication::focusWindowChanged, application,
-        [handler = std::move(handler)](QWindow *window) { handler(topLevelWidgetOf(window)); }));
+    auto context = std::make_unique<QObject>();
+    QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, context.get(),
+                     [handler = std::move(handler)](QWindow *window) {
+                         handler(topLevelWidgetOf(window));
+                     });
+    return context;
 }
 
 } // namespace platform
