@@ -1,6 +1,6 @@
 // Reads and writes 100 MB in three forms and sets each figure beside the time of copying the same
 // bytes in memory, measured in the same run. Best of five; run a release build:
-//     cmake --workflow --preset bench  (or: cmake --preset bench && cmake --build --preset bench)
+//     cmake --preset bench && cmake --build --preset bench
 //     build/bench/bench/bench_textdocument_format
 
 #include "TextDocument.h"

@@ -3,6 +3,7 @@
 #include "ApplicationDelegate.h"
 #include "Clock.h"
 #include "KeyWindowNotifications.h"
+#include "RecentDocuments.h"
 
 #include <QString>
 
@@ -11,7 +12,7 @@
 
 namespace scribbet {
 
-inline const QString recentDocumentsMaximumKey = QStringLiteral("NSRecentDocumentsMaximum");
+inline const QString recentDocumentsMaximumKey = platform::RecentDocuments::maximumKey;
 inline const QString quitAlwaysKeepsWindowsKey = QStringLiteral("NSQuitAlwaysKeepsWindows");
 inline constexpr int recentDocumentsMaximum = 5;
 

@@ -19,7 +19,7 @@ QStringList storedFiles()
 
 int RecentDocuments::maximum()
 {
-    return qMax(0, UserDefaults::standard().integer(QStringLiteral("NSRecentDocumentsMaximum"),
+    return qMax(0, UserDefaults::standard().integer(maximumKey,
                                                     platformDefaultMaximum));
 }
 

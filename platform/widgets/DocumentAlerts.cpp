@@ -8,18 +8,25 @@
 #include <QPushButton>
 
 namespace platform {
+namespace {
+
+struct DocumentAlerts {
+    Q_DECLARE_TR_FUNCTIONS(DocumentAlerts)
+};
+
+} // namespace
 
 SaveChoice askToSaveChanges(const Document &document, QWidget *parent)
 {
     QMessageBox box(
-        QMessageBox::Warning, QMessageBox::tr("Save Changes"),
-        QMessageBox::tr("Do you want to save the changes you made to the document “%1”?")
+        QMessageBox::Warning, DocumentAlerts::tr("Save Changes"),
+        DocumentAlerts::tr("Do you want to save the changes you made to the document “%1”?")
             .arg(document.displayName()),
         QMessageBox::NoButton, parent);
-    box.setInformativeText(QMessageBox::tr("Your changes will be lost if you don’t save them."));
+    box.setInformativeText(DocumentAlerts::tr("Your changes will be lost if you don’t save them."));
     QPushButton *save = box.addButton(QMessageBox::Save);
     QPushButton *dontSave =
-        box.addButton(QMessageBox::tr("Don’t Save"), QMessageBox::DestructiveRole);
+        box.addButton(DocumentAlerts::tr("Don’t Save"), QMessageBox::DestructiveRole);
     box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(save);
     box.exec();
@@ -32,12 +39,12 @@ SaveChoice askToSaveChanges(const Document &document, QWidget *parent)
 
 bool confirmRevert(const Document &document, QWidget *parent)
 {
-    QMessageBox box(QMessageBox::Question, QMessageBox::tr("Revert to Saved"),
-                    QMessageBox::tr("Do you want to revert “%1” to the last saved version?")
+    QMessageBox box(QMessageBox::Question, DocumentAlerts::tr("Revert to Saved"),
+                    DocumentAlerts::tr("Do you want to revert “%1” to the last saved version?")
                         .arg(document.displayName()),
                     QMessageBox::NoButton, parent);
-    box.setInformativeText(QMessageBox::tr("Your current changes will be lost."));
-    QPushButton *revert = box.addButton(QMessageBox::tr("Revert"), QMessageBox::DestructiveRole);
+    box.setInformativeText(DocumentAlerts::tr("Your current changes will be lost."));
+    QPushButton *revert = box.addButton(DocumentAlerts::tr("Revert"), QMessageBox::DestructiveRole);
     box.addButton(QMessageBox::Cancel);
     box.exec();
     return box.clickedButton() == revert;
@@ -64,12 +71,12 @@ OutsideChangeChoice askAboutOutsideChange(const Document &document, bool deleted
                                               "Saving will replace what the other application "
                                               "wrote. Reverting will replace your text with it."));
     QPushButton *save = box.addButton(
-        deleted ? QCoreApplication::translate("DocumentAlerts", "&Save")
-                : QCoreApplication::translate("DocumentAlerts", "&Save Anyway"),
+        deleted ? DocumentAlerts::tr("&Save")
+                : DocumentAlerts::tr("&Save Anyway"),
         QMessageBox::AcceptRole);
     QPushButton *other = box.addButton(
-        deleted ? QCoreApplication::translate("DocumentAlerts", "Save &As…")
-                : QCoreApplication::translate("DocumentAlerts", "&Revert"),
+        deleted ? DocumentAlerts::tr("Save &As…")
+                : DocumentAlerts::tr("&Revert"),
         deleted ? QMessageBox::ActionRole : QMessageBox::DestructiveRole);
     box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
@@ -87,7 +94,7 @@ void showError(const QString &message, QWidget *parent, std::function<void()> sa
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (saveAs) {
         QPushButton *button = box->addButton(
-            QCoreApplication::translate("DocumentAlerts", "Save &As…"), QMessageBox::ActionRole);
+            DocumentAlerts::tr("Save &As…"), QMessageBox::ActionRole);
         // Queued, so that the box has closed before the save panel comes up.
         QObject::connect(button, &QPushButton::clicked, QCoreApplication::instance(),
                          std::move(saveAs), Qt::QueuedConnection);

@@ -24,13 +24,14 @@ namespace {
 constexpr qsizetype firstPieceSize = 256 * 1024;
 constexpr qsizetype pieceSize = 4 * 1024 * 1024;
 
-// Where a piece of `text` that starts at `start` and holds about `maximum` bytes ends: after the
-// last line ending within it, else after the first one beyond it, else at the end of the text.
-// A CR LF pair stays whole.
 bool isLineBreak(char byte)
 {
     return byte == '\n' || byte == '\r';
 }
+
+// Where a piece of `text` that starts at `start` and holds about `maximum` bytes ends: after the
+// last line ending within it, else after the first one beyond it, else at the end of the text.
+// A CR LF pair stays whole.
 
 qsizetype pieceEnd(const QByteArray &text, qsizetype start, qsizetype maximum)
 {

@@ -49,21 +49,6 @@ std::optional<Utf16Layout> detectUtf16Layout(QByteArrayView bytes)
     return std::nullopt;
 }
 
-bool hasOnlyPairedSurrogates(QStringView units)
-{
-    for (qsizetype index = 0; index < units.size(); ++index) {
-        const char16_t unit = units[index].unicode();
-        if (QChar::isLowSurrogate(unit))
-            return false;
-        if (QChar::isHighSurrogate(unit)) {
-            if (index + 1 == units.size() || !QChar::isLowSurrogate(units[index + 1].unicode()))
-                return false;
-            ++index;
-        }
-    }
-    return true;
-}
-
 // Qt's UTF-16 decoder guesses the byte order, drops an odd last byte and lets unpaired
 // surrogates through, so the checks are made here and Qt only transcodes checked data.
 std::optional<QByteArray> decodeUtf16(QByteArrayView bytes)
@@ -78,7 +63,7 @@ std::optional<QByteArray> decodeUtf16(QByteArrayView bytes)
         qFromLittleEndian<char16_t>(payload.data(), unitCount, units.data());
     else
         qFromBigEndian<char16_t>(payload.data(), unitCount, units.data());
-    if (!hasOnlyPairedSurrogates(units))
+    if (!QStringView(units).isValidUtf16()) // an unpaired surrogate is no text
         return std::nullopt;
     return units.toUtf8();
 }
