@@ -2,8 +2,8 @@
 
 #include "DocumentController.h"
 #include "ItemRemoval.h"
-#include "Panels.h"
 #include "MainBundle.h"
+#include "Panels.h"
 #include "StandardDirectories.h"
 
 #include <QApplication>
@@ -31,9 +31,9 @@ void discardPersistedWindowRestorationState()
     const QString identifier = usableIdentifier(platform::mainBundleIdentifier());
     // Whatever stands there goes, a link as a link; failures are dropped, and whatever stays is
     // tried again at the next launch.
-    platform::removeItemBelow(libraries.first().toLocalFile(),
-                              {QStringLiteral("Saved Application State"),
-                               identifier + QStringLiteral(".savedState")});
+    platform::removeItemBelow(
+        libraries.first().toLocalFile(),
+        {QStringLiteral("Saved Application State"), identifier + QStringLiteral(".savedState")});
 }
 
 void ensureSingleUntitledDocument(platform::DocumentController *controller)

@@ -363,12 +363,14 @@ void DocumentControllerTest::saveRefusedForPermissionOffersSaveAs()
     typeAtEnd(document, QStringLiteral(" edited"));
     const bool asRoot = ::geteuid() == 0;
     if (asRoot)
-        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), path("locked/file.txt")});
+        QProcess::execute(QStringLiteral("chattr"),
+                          {QStringLiteral("+i"), path("locked/file.txt")});
     for (const QString &locked : {path("locked/file.txt"), path("locked")})
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
     const bool saved = m_controller->saveDocument(document);
     if (asRoot)
-        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), path("locked/file.txt")});
+        QProcess::execute(QStringLiteral("chattr"),
+                          {QStringLiteral("-i"), path("locked/file.txt")});
     QFile::setPermissions(path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!saved);
     QCOMPARE(contentsOf(path("locked/file.txt")), QByteArray("on disk"));
@@ -403,15 +405,17 @@ void DocumentControllerTest::outsideChangeIsNeverOverwrittenSilently_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QByteArray>("onDisk");
     QTest::addColumn<bool>("edited");
-    QTest::newRow("appended, cancelled") << "append" << "Cancel" << QByteArray("on disk+") << true;
-    QTest::newRow("replaced, saved anyway") << "replace" << "Save Anyway"
-                                            << QByteArray("on disk mine") << false;
-    QTest::newRow("same size, time put back, reverted") << "same size" << "Revert"
-                                                        << QByteArray("ON DISK") << false;
-    QTest::newRow("deleted, saved again") << "delete" << "Save" << QByteArray("on disk mine")
-                                          << false;
-    QTest::newRow("only the mode changed: no question") << "mode" << QString()
-                                                        << QByteArray("on disk mine") << false;
+    QTest::newRow("appended, cancelled") << "append"
+                                         << "Cancel" << QByteArray("on disk+") << true;
+    QTest::newRow("replaced, saved anyway") << "replace"
+                                            << "Save Anyway" << QByteArray("on disk mine") << false;
+    QTest::newRow("same size, time put back, reverted")
+        << "same size"
+        << "Revert" << QByteArray("ON DISK") << false;
+    QTest::newRow("deleted, saved again") << "delete"
+                                          << "Save" << QByteArray("on disk mine") << false;
+    QTest::newRow("only the mode changed: no question")
+        << "mode" << QString() << QByteArray("on disk mine") << false;
 }
 
 void DocumentControllerTest::outsideChangeIsNeverOverwrittenSilently()

@@ -109,7 +109,7 @@ void EditorViewTest::returnTypesTheLineEndingTheTextUses()
 void EditorViewTest::longSingleLineIsWholeAndEditable()
 {
     QByteArray line;
-    while (line.size() < 3 * 1000 * 1000)
+    while (line.size() < qsizetype(3) * 1000 * 1000)
         line += "a single line that never ends, ";
     const auto bound = makeView(line);
     platform::TextEditor *editor = bound->view->textEditor();
@@ -126,7 +126,7 @@ void EditorViewTest::largeMixedTextComesBackWhole()
 {
     const QByteArray pattern("ab\r\nc\xc3\xa9\xe6\x97\xa5\r\0\xf0\x9f\x98\x80\n", 17);
     QByteArray text;
-    while (text.size() < 3 * 1024 * 1024 + 7)
+    while (text.size() < qsizetype(3) * 1024 * 1024 + 7)
         text += pattern;
     const auto bound = makeView(text);
     QVERIFY(bound->view->textEditor()->utf8Text() == text);
@@ -139,7 +139,7 @@ void EditorViewTest::largeMixedTextComesBackWhole()
 void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
 {
     QByteArray text;
-    while (text.size() < 10 * 1024 * 1024)
+    while (text.size() < qsizetype(10) * 1024 * 1024)
         text += "a line of a large file\r\n";
     for (const bool waitForIt : {true, false}) {
         const auto bound = makeView(text);

@@ -46,9 +46,8 @@ QByteArray attributesOf(const QString &path)
     QByteArray all;
     for (const QByteArray &name : names.split('\0')) {
         QByteArray value(4096, '\0');
-        value.truncate(
-            qMax<ssize_t>(0, ::lgetxattr(encoded(path).constData(), name.constData(), value.data(),
-                                         4096)));
+        value.truncate(qMax<ssize_t>(
+            0, ::lgetxattr(encoded(path).constData(), name.constData(), value.data(), 4096)));
         all += name + '=' + value.toHex() + ';';
     }
     return all;
@@ -102,6 +101,17 @@ QByteArray accessControlList()
     return acl;
 }
 
+// What the user is told when saving `bytes` to `path` fails; empty when the save succeeds.
+QString saveErrorMessage(const QString &path, QByteArrayView bytes)
+{
+    try {
+        platform::writeFile(path, bytes);
+        return {};
+    } catch (const FileError &error) {
+        return error.message(path);
+    }
+}
+
 struct ProbeResult {
     int exitCode;
     QString output;
@@ -128,8 +138,12 @@ ProbeResult probeWrite(const QStringList &prefix, const QString &path, const QBy
 
 QStringList injected(const QString &fault)
 {
-    return {QStringLiteral("strace"), QStringLiteral("-f"), QStringLiteral("-qq"),
-            QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-e"),
+    return {QStringLiteral("strace"),
+            QStringLiteral("-f"),
+            QStringLiteral("-qq"),
+            QStringLiteral("-o"),
+            QStringLiteral("/dev/null"),
+            QStringLiteral("-e"),
             QStringLiteral("inject=") + fault};
 }
 
@@ -218,13 +232,13 @@ void FileIOTest::readStaysWithinItsLimits_data()
     const QByteArray lines = QByteArray("0123456789\n").repeated(90); // 990 bytes
     QTest::newRow("just within") << QString() << lines << true;
     QTest::newRow("one byte more than the largest") << QString() << lines + "0123456789a" << false;
-    QTest::newRow("a line longer than the longest") << QString() << QByteArray(200, 'x') + lines.left(700)
-                                                    << false;
-    QTest::newRow("lines ended by CR") << QString() << QByteArray(lines).replace('\n', '\r')
-                                       << true;
+    QTest::newRow("a line longer than the longest")
+        << QString() << QByteArray(200, 'x') + lines.left(700) << false;
+    QTest::newRow("lines ended by CR")
+        << QString() << QByteArray(lines).replace('\n', '\r') << true;
     // A pseudo-file states no size and never ends.
-    QTest::newRow("page map of a process") << QStringLiteral("/proc/self/pagemap") << QByteArray()
-                                           << false;
+    QTest::newRow("page map of a process")
+        << QStringLiteral("/proc/self/pagemap") << QByteArray() << false;
 }
 
 void FileIOTest::readStaysWithinItsLimits()
@@ -265,7 +279,9 @@ void FileIOTest::unreadableFileIsReadNoPermission()
 void FileIOTest::saveKeepsWhatTheFileWas_data()
 {
     QTest::addColumn<std::function<void(const QString &)>>("make");
-    const auto plain = [](const QString &file) { writeContents(file, "old"); };
+    const auto plain = [](const QString &file) {
+        writeContents(file, "old");
+    };
     const auto withMode = [plain](mode_t mode) {
         return [plain, mode](const QString &file) {
             plain(file);
@@ -294,11 +310,11 @@ void FileIOTest::saveKeepsWhatTheFileWas_data()
                                    acl.constData(), size_t(acl.size()), 0),
                         0);
            });
-    QTest::newRow("hard link")
-        << std::function<void(const QString &)>([plain](const QString &file) {
-               plain(file);
-               ::link(encoded(file).constData(), encoded(file + QStringLiteral(".other")).data());
-           });
+    QTest::newRow("hard link") << std::function<void(const QString &)>(
+        [plain](const QString &file) {
+            plain(file);
+            ::link(encoded(file).constData(), encoded(file + QStringLiteral(".other")).data());
+        });
 }
 
 // Every save keeps the file's identity, leaves nothing beside it, and a link keeps pointing at
@@ -345,14 +361,15 @@ void FileIOTest::saveRefusesWhatIsNotARegularFile_data()
         address.sun_family = AF_UNIX;
         qstrncpy(address.sun_path, encoded(node).constData(), sizeof address.sun_path);
         const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        QCOMPARE(::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
         ::close(socket);
     }) << QStringLiteral("socket");
     QTest::newRow("folder") << std::function<void(const QString &)>([](const QString &node) {
         QDir().mkdir(node);
     }) << QStringLiteral("folder");
     QTest::newRow("link to itself") << std::function<void(const QString &)>(
-        [](const QString &node) { QFile::link(node, node); }) << QStringLiteral("levels");
+                                           [](const QString &node) { QFile::link(node, node); })
+                                    << QStringLiteral("levels");
 }
 
 // Through a link, as a file changed from a terminal would be: nothing is written, nothing
@@ -365,14 +382,9 @@ void FileIOTest::saveRefusesWhatIsNotARegularFile()
     QVERIFY(QFile::link(path("node"), path("doc.txt")));
     const mode_t type = statusOf(path("node")).st_mode & S_IFMT;
     const QStringList entries = entriesOf(m_folder->path());
-    try {
-        platform::writeFile(path("doc.txt"), "text");
-        QFAIL("a save replaced what is not a regular file");
-    } catch (const FileError &error) {
-        QVERIFY2(error.message(path("doc.txt")).contains(reason),
-                 qPrintable(error.message(path("doc.txt"))));
-        QVERIFY(error.message(path("doc.txt")).contains(QStringLiteral("“doc.txt”")));
-    }
+    const QString message = saveErrorMessage(path("doc.txt"), "text");
+    QVERIFY2(message.contains(reason) && message.contains(QStringLiteral("“doc.txt”")),
+             qPrintable(message));
     QCOMPARE(statusOf(path("node")).st_mode & S_IFMT, type);
     QCOMPARE(entriesOf(m_folder->path()), entries);
 }
@@ -381,16 +393,22 @@ void FileIOTest::failedSaveLeavesTheFileAsItWas_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("full disk") << "full disk" << "enough space";
-    QTest::newRow("write error") << "inject=pwrite64:error=EIO" << "Input/output error";
-    QTest::newRow("sync error") << "inject=fsync:error=EIO" << "Input/output error";
+    QTest::newRow("full disk") << "full disk"
+                               << "enough space";
+    QTest::newRow("write error") << "inject=pwrite64:error=EIO"
+                                 << "Input/output error";
+    QTest::newRow("sync error") << "inject=fsync:error=EIO"
+                                << "Input/output error";
     QTest::newRow("rename error") << "inject=rename,renameat,renameat2:error=EIO"
                                   << "Input/output error";
     QTest::newRow("hard link, write error") << "links inject=pwrite64:error=EIO:when=2"
                                             << "Input/output error";
-    QTest::newRow("another user") << "nobody" << "Permission denied";
-    QTest::newRow("immutable") << "immutable" << "Operation not permitted";
-    QTest::newRow("read-only mount") << "read-only" << "read only";
+    QTest::newRow("another user") << "nobody"
+                                  << "Permission denied";
+    QTest::newRow("immutable") << "immutable"
+                               << "Operation not permitted";
+    QTest::newRow("read-only mount") << "read-only"
+                                     << "read only";
 }
 
 // One oracle for every fault: the file is byte for byte what it was, with its identity; the
@@ -423,8 +441,8 @@ void FileIOTest::failedSaveLeavesTheFileAsItWas()
         m_immutable << file;
     }
     if (fault == QLatin1String("read-only")) {
-        QCOMPARE(::mount(encoded(folder).constData(), encoded(folder).constData(), nullptr,
-                         MS_BIND, nullptr),
+        QCOMPARE(::mount(encoded(folder).constData(), encoded(folder).constData(), nullptr, MS_BIND,
+                         nullptr),
                  0);
         m_mounts << folder;
         QCOMPARE(::mount(nullptr, encoded(folder).constData(), nullptr,
@@ -435,7 +453,7 @@ void FileIOTest::failedSaveLeavesTheFileAsItWas()
     const ino_t inode = statusOf(file).st_ino;
     const QStringList entries = entriesOf(folder);
 
-    const ProbeResult result = probeWrite(prefix, file, QByteArray(1024 * 1024, 'x'));
+    const ProbeResult result = probeWrite(prefix, file, QByteArray(qsizetype(1024) * 1024, 'x'));
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.output.contains(QStringLiteral("“doc.txt”")) && result.output.contains(reason),
              qPrintable(result.output));
@@ -460,9 +478,8 @@ void FileIOTest::killedSaveLeavesLitterThatOnlyTheNextSaveRemoves()
     writeContents(file, "precious");
     const QString lookalike = path(".doc.txt.scribbet-tests-0123456789abcdef~");
     writeContents(lookalike, "the user's own");
-    const ProbeResult killed =
-        probeWrite(injected(QStringLiteral("rename,renameat,renameat2:signal=SIGKILL")), file,
-                   "new text");
+    const ProbeResult killed = probeWrite(
+        injected(QStringLiteral("rename,renameat,renameat2:signal=SIGKILL")), file, "new text");
     QVERIFY(killed.exitCode != 0);
     QCOMPARE(contentsOf(file), QByteArray("precious"));
     QCOMPARE(entriesOf(m_folder->path()).size(), 3);

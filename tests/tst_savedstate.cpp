@@ -177,7 +177,8 @@ void SavedStateTest::linkItemsGoWhateverTheyPointAt()
     QVERIFY(QFile::link(pointsAt, savedStateOf(scribbet::bundleIdentifier)));
     scribbet::discardPersistedWindowRestorationState();
     QVERIFY(!exists(savedStateOf(scribbet::bundleIdentifier)));
-    QCOMPARE(scribbet::testing::contentsOf(m_precious + QStringLiteral("/letter.txt")), "do not lose me");
+    QCOMPARE(scribbet::testing::contentsOf(m_precious + QStringLiteral("/letter.txt")),
+             "do not lose me");
 }
 
 void SavedStateTest::treeDeeperThanAPathCanNameGoes()
@@ -209,14 +210,15 @@ void SavedStateTest::linkSwappedInWhileRemovingLeadsNowhereElse()
     for (int round = 0; round < 30; ++round) {
         for (int file = 0; file < 50; ++file)
             makeFile(target + QStringLiteral("/windows/%1").arg(file));
-        QVERIFY(QFile::link(m_precious + QStringLiteral("/victim"), target + QStringLiteral("/swap")));
+        QVERIFY(
+            QFile::link(m_precious + QStringLiteral("/victim"), target + QStringLiteral("/swap")));
         const QByteArray folder = QFile::encodeName(target + QStringLiteral("/windows"));
         const QByteArray link = QFile::encodeName(target + QStringLiteral("/swap"));
         std::atomic<bool> done = false;
         std::thread swapper([&] {
             while (!done)
-                ::syscall(SYS_renameat2, AT_FDCWD, folder.constData(), AT_FDCWD,
-                          link.constData(), 2 /* RENAME_EXCHANGE */);
+                ::syscall(SYS_renameat2, AT_FDCWD, folder.constData(), AT_FDCWD, link.constData(),
+                          2 /* RENAME_EXCHANGE */);
         });
         scribbet::discardPersistedWindowRestorationState();
         done = true;
@@ -247,7 +249,7 @@ void SavedStateTest::failedRemovalLetsLaunchGoOn()
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(kept);
     QVERIFY(!(permissions & QFile::WriteOwner) || asRoot); // no permission was changed
-    scribbet::discardPersistedWindowRestorationState(); // the next launch tries again
+    scribbet::discardPersistedWindowRestorationState();    // the next launch tries again
     QVERIFY(!exists(target));
 }
 

@@ -135,7 +135,8 @@ void TextDocumentTest::readsAndWritesFileForms()
 void TextDocumentTest::directoryIsRefusedBeforeDecoding()
 {
     try {
-        TextDocument(platform::ReadConfiguration{FileWrapper::withoutRegularContents()});
+        const TextDocument document(
+            platform::ReadConfiguration{FileWrapper::withoutRegularContents()});
         QFAIL("a wrapper without regular contents was read");
     } catch (const FileError &error) {
         QCOMPARE(error.code(), FileError::ReadCorruptFile);
@@ -146,7 +147,7 @@ void TextDocumentTest::directoryIsRefusedBeforeDecoding()
 void TextDocumentTest::fiveMegabyteSingleLineComesBackWhole()
 {
     QByteArray line;
-    while (line.size() < 5 * 1024 * 1024)
+    while (line.size() < qsizetype(5) * 1024 * 1024)
         line += utf8(u8"Zwölf Boxkämpfer jagen Viktor quer über den großen Sylter Deich. ");
     const ReadOutcome outcome = readBytes(line);
     QCOMPARE(outcome.errorCode, readable);

@@ -59,8 +59,8 @@ CommandLine::CommandLine(int argc, char **argv, const QString &description)
         }
     }
     const QStringList before = decoded(argv, m_toolkitArgumentCount);
-    const QStringList answeredHere = {QStringLiteral("-h"), QStringLiteral("--help"),
-                                      QStringLiteral("-help"), QStringLiteral("-v"),
+    const QStringList answeredHere = {QStringLiteral("-h"),        QStringLiteral("--help"),
+                                      QStringLiteral("-help"),     QStringLiteral("-v"),
                                       QStringLiteral("--version"), QStringLiteral("-version")};
     if (std::none_of(before.begin() + 1, before.end(),
                      [&](const QString &argument) { return answeredHere.contains(argument); }))

@@ -73,8 +73,8 @@ Place placeOf(const QByteArray &path)
     const qsizetype slash = path.lastIndexOf('/');
     Place place{slash < 0 ? QByteArray(".") : path.left(qMax<qsizetype>(slash, 1)),
                 slash < 0 ? path : path.mid(slash + 1), FileDescriptor()};
-    place.directory = FileDescriptor(
-        ::open(place.directoryPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    place.directory =
+        FileDescriptor(::open(place.directoryPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!place.directory.isValid())
         fail(errno);
     return place;
@@ -142,8 +142,8 @@ bool replaceAtomically(Place &place, const struct stat *old, QByteArrayView byte
                        const std::optional<SaveJournal> &journal, struct stat *written)
 {
     // An unnamed file: a save killed before it is linked in leaves nothing at all behind.
-    FileDescriptor temporary(::openat(place.directory.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC,
-                                      0600));
+    FileDescriptor temporary(
+        ::openat(place.directory.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
     QByteArray temporaryName = temporaryNameFor(place.name);
     bool named = false;
     if (!temporary.isValid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
@@ -181,8 +181,8 @@ bool replaceAtomically(Place &place, const struct stat *old, QByteArrayView byte
         if (!old) {
             // A new file is linked in under its own name: nothing is left to rename.
             const QByteArray self = "/proc/self/fd/" + QByteArray::number(temporary.get());
-            if (::linkat(AT_FDCWD, self.constData(), place.directory.get(),
-                         place.name.constData(), AT_SYMLINK_FOLLOW) != 0)
+            if (::linkat(AT_FDCWD, self.constData(), place.directory.get(), place.name.constData(),
+                         AT_SYMLINK_FOLLOW) != 0)
                 fail(errno);
             ::fstat(temporary.get(), written);
             return true;
@@ -190,8 +190,8 @@ bool replaceAtomically(Place &place, const struct stat *old, QByteArrayView byte
         if (journal)
             note = journal->noteTemporary(place.directoryPath, temporaryName, identity);
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(temporary.get());
-        if (::linkat(AT_FDCWD, self.constData(), place.directory.get(),
-                     temporaryName.constData(), AT_SYMLINK_FOLLOW) != 0) {
+        if (::linkat(AT_FDCWD, self.constData(), place.directory.get(), temporaryName.constData(),
+                     AT_SYMLINK_FOLLOW) != 0) {
             const int error = errno;
             removeTemporary();
             fail(error);
@@ -212,10 +212,10 @@ bool replaceAtomically(Place &place, const struct stat *old, QByteArrayView byte
 
 bool copyAll(int from, int to, off_t size)
 {
-    std::vector<char> buffer(1024 * 1024);
+    std::vector<char> buffer(size_t(1024) * 1024);
     for (off_t offset = 0; offset < size;) {
-        const ssize_t count = retryOnInterrupt(
-            [&] { return ::pread(from, buffer.data(), buffer.size(), offset); });
+        const ssize_t count =
+            retryOnInterrupt([&] { return ::pread(from, buffer.data(), buffer.size(), offset); });
         if (count <= 0)
             return false;
         if (!writeAll(to, buffer.data(), count, offset))
@@ -291,9 +291,9 @@ FileStamp writeFile(const QString &path, QByteArrayView bytes)
         throw FileError(FileError::WriteUnknown, describeNonRegular(old.st_mode));
     const std::optional<SaveJournal> journal = SaveJournal::open();
     struct stat written {};
-    const bool keepsInode = (exists && old.st_nlink > 1) ||
-                            !replaceAtomically(place, exists ? &old : nullptr, bytes, journal,
-                                               &written);
+    const bool keepsInode =
+        (exists && old.st_nlink > 1) ||
+        !replaceAtomically(place, exists ? &old : nullptr, bytes, journal, &written);
     if (keepsInode)
         writeInPlace(place, old, bytes, journal, &written);
     // The new name must survive a power cut as well as the bytes.

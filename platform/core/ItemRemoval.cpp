@@ -110,8 +110,8 @@ void removeItemBelow(const QString &base, const QStringList &components)
 {
     if (components.isEmpty())
         return;
-    FileDescriptor parent(::open(QFile::encodeName(base).constData(), O_RDONLY | O_DIRECTORY |
-                                                                          O_CLOEXEC));
+    FileDescriptor parent(
+        ::open(QFile::encodeName(base).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     for (qsizetype index = 0; parent.isValid() && index + 1 < components.size(); ++index)
         parent = FileDescriptor(::openat(
             parent.get(), QFile::encodeName(components[index]).constData(), directoryFlags));

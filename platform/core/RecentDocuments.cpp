@@ -19,8 +19,7 @@ QStringList storedFiles()
 
 int RecentDocuments::maximum()
 {
-    return qMax(0, UserDefaults::standard().integer(maximumKey,
-                                                    platformDefaultMaximum));
+    return qMax(0, UserDefaults::standard().integer(maximumKey, platformDefaultMaximum));
 }
 
 QStringList RecentDocuments::files()

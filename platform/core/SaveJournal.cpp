@@ -73,14 +73,14 @@ std::optional<SaveJournal> SaveJournal::open()
 QString SaveJournal::writeNote(const QByteArray &kind, const QByteArray &directory,
                                const QByteArray &name, const struct stat &identity) const
 {
-    const QString path = m_folder + QLatin1Char('/') +
-                         QString::number(QRandomGenerator::system()->generate64(), 16);
+    QString path =
+        m_folder + QLatin1Char('/') + QString::number(QRandomGenerator::system()->generate64(), 16);
     const QByteArray text = kind + '\n' + directory.toPercentEncoding() + '\n' +
                             name.toPercentEncoding() + '\n' +
                             QByteArray::number(quint64(identity.st_dev)) + '\n' +
                             QByteArray::number(quint64(identity.st_ino)) + '\n';
-    const FileDescriptor file(::open(QFile::encodeName(path).constData(),
-                                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    const FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     // A note that cannot be written costs only a clean-up later, never the save.
     if (file.isValid())
         writeAll(file.get(), text.constData(), text.size(), 0);

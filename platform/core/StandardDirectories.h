@@ -4,7 +4,6 @@
 #include <QString>
 #include <QUrl>
 
-
 namespace platform {
 
 /// Where the user's per-application state lives: $XDG_STATE_HOME (by default ~/.local/state) on

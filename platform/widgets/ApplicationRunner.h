@@ -46,8 +46,7 @@ public:
     /// Opens each file in `files` in a window of its own or, when none was named, one untitled
     /// document if the delegate agrees; then finishes launching and runs the event loop until the
     /// last document closes or the user quits. The delegate may be null.
-    int run(const DocumentScene &scene, const QByteArrayList &files,
-            ApplicationDelegate *delegate);
+    int run(const DocumentScene &scene, const QByteArrayList &files, ApplicationDelegate *delegate);
 
 private:
     std::unique_ptr<ApplicationService> m_service;

@@ -50,34 +50,31 @@ bool confirmRevert(const Document &document, QWidget *parent)
     return box.clickedButton() == revert;
 }
 
-OutsideChangeChoice askAboutOutsideChange(const Document &document, bool deleted,
-                                          QWidget *parent)
+OutsideChangeChoice askAboutOutsideChange(const Document &document, bool deleted, QWidget *parent)
 {
     const QString name = document.displayName();
-    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
-                    deleted ? QCoreApplication::translate(
-                                  "DocumentAlerts",
-                                  "The file “%1” has been deleted or moved by another application.")
-                                  .arg(name)
-                            : QCoreApplication::translate(
-                                  "DocumentAlerts",
-                                  "The file “%1” has been changed by another application.")
-                                  .arg(name),
-                    QMessageBox::NoButton, parent);
+    QMessageBox box(
+        QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
+        deleted ? QCoreApplication::translate(
+                      "DocumentAlerts",
+                      "The file “%1” has been deleted or moved by another application.")
+                      .arg(name)
+                : QCoreApplication::translate(
+                      "DocumentAlerts", "The file “%1” has been changed by another application.")
+                      .arg(name),
+        QMessageBox::NoButton, parent);
     box.setInformativeText(
         deleted ? QCoreApplication::translate("DocumentAlerts",
                                               "Saving will create it again with your text.")
                 : QCoreApplication::translate("DocumentAlerts",
                                               "Saving will replace what the other application "
                                               "wrote. Reverting will replace your text with it."));
-    QPushButton *save = box.addButton(
-        deleted ? DocumentAlerts::tr("&Save")
-                : DocumentAlerts::tr("&Save Anyway"),
-        QMessageBox::AcceptRole);
-    QPushButton *other = box.addButton(
-        deleted ? DocumentAlerts::tr("Save &As…")
-                : DocumentAlerts::tr("&Revert"),
-        deleted ? QMessageBox::ActionRole : QMessageBox::DestructiveRole);
+    QPushButton *save =
+        box.addButton(deleted ? DocumentAlerts::tr("&Save") : DocumentAlerts::tr("&Save Anyway"),
+                      QMessageBox::AcceptRole);
+    QPushButton *other =
+        box.addButton(deleted ? DocumentAlerts::tr("Save &As…") : DocumentAlerts::tr("&Revert"),
+                      deleted ? QMessageBox::ActionRole : QMessageBox::DestructiveRole);
     box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
     if (box.clickedButton() == save)
@@ -93,8 +90,8 @@ void showError(const QString &message, QWidget *parent, std::function<void()> sa
                                 message, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (saveAs) {
-        QPushButton *button = box->addButton(
-            DocumentAlerts::tr("Save &As…"), QMessageBox::ActionRole);
+        QPushButton *button =
+            box->addButton(DocumentAlerts::tr("Save &As…"), QMessageBox::ActionRole);
         // Queued, so that the box has closed before the save panel comes up.
         QObject::connect(button, &QPushButton::clicked, QCoreApplication::instance(),
                          std::move(saveAs), Qt::QueuedConnection);

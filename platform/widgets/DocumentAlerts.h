@@ -20,8 +20,7 @@ bool confirmRevert(const Document &document, QWidget *parent);
 
 /// Asks what to do now that another program has changed the document's file, or deleted it,
 /// since the document last read or wrote it. Cancel is the default.
-OutsideChangeChoice askAboutOutsideChange(const Document &document, bool deleted,
-                                          QWidget *parent);
+OutsideChangeChoice askAboutOutsideChange(const Document &document, bool deleted, QWidget *parent);
 
 /// Shows an error without waiting for it to be dismissed. With `saveAs`, it offers to save
 /// elsewhere, and calls `saveAs` when the user takes that.

@@ -33,12 +33,12 @@ public:
     /// Hands the keeping of the value to the editor: `current` yields the value when asked,
     /// `saved` is called when the group has saved it, so the editor can mark its save point, and
     /// `replaced` when the group has read the file again, so the editor shows what it holds now.
-    void holdInEditor(std::function<Document()> current, std::function<void()> saved,
+    void holdInEditor(std::function<Document()> current, const std::function<void()> &saved,
                       std::function<void(Document)> replaced) const
     {
         m_state->value = Document();
         m_state->heldByEditor = std::move(current);
-        m_state->saved = std::move(saved);
+        m_state->saved = saved;
         m_state->replaced = std::move(replaced);
     }
 

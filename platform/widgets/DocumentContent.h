@@ -42,7 +42,9 @@ struct DocumentScene {
     std::function<std::unique_ptr<DocumentContent>(FileWrapper)> read;
     QSize defaultSize;
     /// Adds the application's own menus to a document window whose editor is `editor`.
-    std::function<void(QMenuBar *menuBar, QWidget *editor)> addCommands = [](QMenuBar *, QWidget *) {};
+    std::function<void(QMenuBar *menuBar, QWidget *editor)> addCommands = [](QMenuBar *,
+                                                                             QWidget *) {
+    };
 };
 
 } // namespace platform

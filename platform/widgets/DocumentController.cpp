@@ -64,8 +64,7 @@ FileOnDisk readFromDisk(const QString &path)
     FileWrapper file = readFile(path);
     const std::optional<QByteArray> &bytes = file.regularFileContents();
     const Document::DiskVersion version{stamp.value_or(FileStamp()),
-                                        bytes ? contentHash(*bytes) : 0,
-                                        stamp && isRacy(*stamp)};
+                                        bytes ? contentHash(*bytes) : 0, stamp && isRacy(*stamp)};
     return {std::move(file), version};
 }
 
@@ -161,9 +160,9 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path)
         presentError(error, absolutePath);
         return nullptr;
     } catch (const std::bad_alloc &) {
-        presentError(FileError(FileError::ReadTooLarge,
-                               tr("There isn’t enough memory.", "FileError")),
-                     absolutePath);
+        presentError(
+            FileError(FileError::ReadTooLarge, tr("There isn’t enough memory.", "FileError")),
+            absolutePath);
         return nullptr;
     }
     Document *transient = transientDocumentToReplace();
@@ -174,9 +173,9 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path)
         presentError(error, absolutePath);
         return nullptr;
     } catch (const std::bad_alloc &) {
-        presentError(FileError(FileError::ReadTooLarge,
-                               tr("There isn’t enough memory.", "FileError")),
-                     absolutePath);
+        presentError(
+            FileError(FileError::ReadTooLarge, tr("There isn’t enough memory.", "FileError")),
+            absolutePath);
         return nullptr;
     }
     document->setDiskVersion(version);
@@ -369,8 +368,7 @@ void DocumentController::presentSaveError(const FileError &error, const QString 
             if (document && documents().contains(document))
                 saveDocumentAs(document);
         };
-    showError(error.message(QDir::toNativeSeparators(path)), windowOf(document),
-              std::move(saveAs));
+    showError(error.message(QDir::toNativeSeparators(path)), windowOf(document), std::move(saveAs));
 }
 
 DocumentController::DiskState DocumentController::diskStateOf(Document *document) const
@@ -418,9 +416,9 @@ void DocumentController::reloadFromDisk(Document *document)
     } catch (const FileError &error) {
         presentError(error, document->filePath());
     } catch (const std::bad_alloc &) {
-        presentError(FileError(FileError::ReadTooLarge,
-                               tr("There isn’t enough memory.", "FileError")),
-                     document->filePath());
+        presentError(
+            FileError(FileError::ReadTooLarge, tr("There isn’t enough memory.", "FileError")),
+            document->filePath());
     }
 }
 
@@ -457,7 +455,7 @@ void DocumentController::unwatchFileOf(Document *document)
             return !other->isUntitled() && matches(other->filePath());
         });
     };
-    const QString file = document->filePath();
+    const QString &file = document->filePath();
     const QString directory = directoryOf(file);
     if (!shares([&](const QString &other) { return other == file; }))
         m_watcher.removePath(file);

@@ -63,7 +63,8 @@ void addFileMenu(QMenuBar *menuBar, Document *document, DocumentController &cont
     addAction(menu, DocumentMenus::tr("&Open..."), QKeySequence::Open, [c] { c->openDocument(); });
     QMenu *recent = menu->addMenu(DocumentMenus::tr("Open &Recent"));
     // Filled as it opens, so that it shows the files as they are then and costs nothing before.
-    QObject::connect(recent, &QMenu::aboutToShow, recent, [recent, c] { fillRecentMenu(recent, *c); });
+    QObject::connect(recent, &QMenu::aboutToShow, recent,
+                     [recent, c] { fillRecentMenu(recent, *c); });
     menu->addSeparator();
     addAction(menu, DocumentMenus::tr("&Close"), QKeySequence::Close,
               [c, document] { c->closeDocument(document); });
@@ -71,9 +72,9 @@ void addFileMenu(QMenuBar *menuBar, Document *document, DocumentController &cont
               [c, document] { c->saveDocument(document); });
     addAction(menu, DocumentMenus::tr("Save &As..."), QKeySequence::SaveAs,
               [c, document] { c->saveDocumentAs(document); });
-    QAction *revert = addAction(menu, DocumentMenus::tr("Re&vert to Saved"),
-                                QKeySequence::UnknownKey,
-                                [c, document] { c->revertDocumentToSaved(document); });
+    QAction *revert =
+        addAction(menu, DocumentMenus::tr("Re&vert to Saved"), QKeySequence::UnknownKey,
+                  [c, document] { c->revertDocumentToSaved(document); });
     QObject::connect(menu, &QMenu::aboutToShow, revert, [revert, document] {
         revert->setEnabled(!document->isUntitled() && document->isEdited());
     });
@@ -85,7 +86,9 @@ void addEditMenu(QMenuBar *menuBar, QMainWindow *window)
 {
     QMenu *menu = menuBar->addMenu(DocumentMenus::tr("&Edit"));
     const QPointer<QMainWindow> owner = window;
-    const auto editor = [owner] { return owner ? owner->findChild<TextEditor *>() : nullptr; };
+    const auto editor = [owner] {
+        return owner ? owner->findChild<TextEditor *>() : nullptr;
+    };
     const auto onEditor = [editor](void (TextEditor::*command)()) {
         return [editor, command] {
             if (TextEditor *target = editor())
@@ -101,17 +104,15 @@ void addEditMenu(QMenuBar *menuBar, QMainWindow *window)
         addAction(menu, DocumentMenus::tr("Cu&t"), QKeySequence::Cut, onEditor(&TextEditor::cut));
     QAction *copy = addAction(menu, DocumentMenus::tr("&Copy"), QKeySequence::Copy,
                               onEditor(&TextEditor::copy));
-    addAction(menu, DocumentMenus::tr("&Paste"), QKeySequence::Paste,
-              onEditor(&TextEditor::paste));
+    addAction(menu, DocumentMenus::tr("&Paste"), QKeySequence::Paste, onEditor(&TextEditor::paste));
     // No shortcut: the Delete key belongs to the editor, where it also deletes with no selection.
     QAction *remove = addAction(menu, DocumentMenus::tr("&Delete"), QKeySequence::UnknownKey,
                                 onEditor(&TextEditor::removeSelectedText));
     menu->addSeparator();
-    addAction(menu, DocumentMenus::tr("Select &All"), QKeySequence::SelectAll,
-              [editor] {
-                  if (TextEditor *target = editor())
-                      target->selectAll();
-              });
+    addAction(menu, DocumentMenus::tr("Select &All"), QKeySequence::SelectAll, [editor] {
+        if (TextEditor *target = editor())
+            target->selectAll();
+    });
 
     // While the menu shows, what cannot be done now is greyed out. Afterwards everything is
     // enabled again, since a disabled action would also swallow its shortcut.

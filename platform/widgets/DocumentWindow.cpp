@@ -9,8 +9,7 @@
 
 namespace platform {
 
-DocumentWindow::DocumentWindow(Document *document, QWidget *editor,
-                               DocumentController &controller)
+DocumentWindow::DocumentWindow(Document *document, QWidget *editor, DocumentController &controller)
     : m_document(document)
     , m_controller(controller)
 {

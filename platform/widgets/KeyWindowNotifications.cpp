@@ -23,10 +23,9 @@ QWidget *topLevelWidgetOf(const QWindow *window)
 std::unique_ptr<QObject> addKeyWindowObserver(std::function<void(QWidget *window)> handler)
 {
     auto context = std::make_unique<QObject>();
-    QObject::connect(qGuiApp, &QGuiApplication::focusWindowChanged, context.get(),
-                     [handler = std::move(handler)](QWindow *window) {
-                         handler(topLevelWidgetOf(window));
-                     });
+    QObject::connect(
+        qGuiApp, &QGuiApplication::focusWindowChanged, context.get(),
+        [handler = std::move(handler)](QWindow *window) { handler(topLevelWidgetOf(window)); });
     return context;
 }
 

@@ -13,16 +13,16 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <new>
 #include <iterator>
+#include <new>
 
 namespace platform {
 namespace {
 
 // The first screens of a large text show at once; the rest follows in pieces of a few
 // milliseconds' work each.
-constexpr qsizetype firstPieceSize = 256 * 1024;
-constexpr qsizetype pieceSize = 4 * 1024 * 1024;
+constexpr qsizetype firstPieceSize = qsizetype(256) * 1024;
+constexpr qsizetype pieceSize = qsizetype(4) * 1024 * 1024;
 
 bool isLineBreak(char byte)
 {
@@ -131,8 +131,8 @@ void TextEditor::loadText(const QByteArray &utf8)
                          (utf8.size() > 0x7fffffff ? SC_DOCUMENTOPTION_TEXT_LARGE : 0);
     long document = 0;
     try {
-        document = SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(utf8.size() + 1),
-                                 options);
+        document =
+            SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(utf8.size() + 1), options);
     } catch (const std::bad_alloc &) {
         // Scintilla lets this one through; the text shown so far stays as it is.
     }
@@ -162,7 +162,7 @@ void TextEditor::loadText(const QByteArray &utf8)
 void TextEditor::replaceText(const QByteArray &utf8)
 {
     // Undo keeps a copy of both texts; past this the reload is not worth holding twice.
-    constexpr qsizetype largestUndoableReplacement = 16 * 1024 * 1024;
+    constexpr qsizetype largestUndoableReplacement = qsizetype(16) * 1024 * 1024;
     const long firstLine = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
     if (isLoading() || utf8.size() + SendScintilla(SCI_GETLENGTH) > largestUndoableReplacement) {
@@ -258,7 +258,7 @@ void TextEditor::sendModificationNotices(bool send)
 // minute. Larger texts are shown unwrapped, with a horizontal scroll bar, so they open at once.
 void TextEditor::wrapLinesIfAffordable(qsizetype textSize)
 {
-    constexpr qsizetype largestWrappedText = 1024 * 1024;
+    constexpr qsizetype largestWrappedText = qsizetype(1024) * 1024;
     const bool wrap = textSize <= largestWrappedText;
     SendScintilla(SCI_SETWRAPMODE, wrap ? SC_WRAP_WORD : SC_WRAP_NONE);
     SendScintilla(SCI_SETHSCROLLBAR, !wrap);
@@ -299,8 +299,9 @@ QByteArray TextEditor::utf8Text()
     if (isLoading())
         finishLoading();
     const auto length = qsizetype(SendScintilla(SCI_GETLENGTH));
+    // Scintilla hands out pointers as integers. NOLINTNEXTLINE(performance-no-int-to-ptr)
     const auto *text = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
-    return QByteArray(text, length);
+    return {text, length};
 }
 
 void TextEditor::markSaved()
@@ -324,6 +325,7 @@ QVariant TextEditor::inputMethodQuery(Qt::InputMethodQuery query) const
                             SendScintilla(SCI_POSITIONBEFORE, qMax(0L, caret - reach + 1)));
     const long end = qMin(SendScintilla(SCI_GETLINEENDPOSITION, line),
                           SendScintilla(SCI_POSITIONAFTER, caret + reach - 1));
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): Scintilla hands out pointers as integers.
     const auto *text = reinterpret_cast<const char *>(
         SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
     const auto charactersBefore = [&](long position) {

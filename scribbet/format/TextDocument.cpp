@@ -11,7 +11,7 @@
 namespace scribbet {
 namespace {
 
-constexpr char utf8ByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr QByteArrayView utf8ByteOrderMark("\xEF\xBB\xBF");
 
 void dropLeadingByteOrderMark(QByteArray &utf8)
 {
