@@ -2,8 +2,10 @@
 # Starts the real editor under Xvfb and drives it with xdotool as a person would: types, saves
 # through the panel, opens from the command line, quits with unsaved changes, launches a second
 # time. Run it inside its own session bus (dbus-run-session), so that launches find each other.
+# A failed check is recorded and the run goes on; the exit status says whether any failed.
+# Every wait polls, up to ten seconds, for what it waits for.
 # Usage: editor_end_to_end.sh PATH/TO/scribbet
-set -euo pipefail
+set -uo pipefail
 
 scribbet=$(realpath "$1")
 work=$(mktemp -d)
@@ -42,16 +44,24 @@ window_named() {
     return 1
 }
 
-# With no window manager the keyboard follows the pointer, so the pointer goes to the window.
-focus() {
-    xdotool mousemove --window "$1" 40 60 windowfocus --sync "$1"
-    sleep 0.3
-}
-
-wait_for_file() {
-    for _ in $(seq 100); do [[ -s $1 ]] && return 0; sleep 0.1; done
+# Polls `condition...` every tenth of a second for up to ten seconds.
+eventually() {
+    for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
     return 1
 }
+
+# With no window manager the keyboard follows the pointer, so the pointer goes to the window,
+# and the keys wait until the window has the focus.
+focus() {
+    xdotool mousemove --window "$1" 40 60 windowfocus --sync "$1" 2>/dev/null
+    eventually [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
+}
+
+holds() { [[ $(hex "$1" 2>/dev/null) == "$2" ]]; }
+hex_of() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
+
+# The editors this run started and that still run: its own children, not every scribbet here.
+own_editors() { pgrep -c -x -P $$ scribbet; }
 
 # Waits up to ten seconds for the editor to exit by itself; kills it and fails otherwise.
 expect_exit() {
@@ -94,8 +104,7 @@ new_document_saved_through_the_panel() {
     xdotool type --delay 20 "greeting.txt"
     xdotool key Return
     local saved=$HOME/Documents/greeting.txt
-    if wait_for_file "$saved" &&
-        [[ $(hex "$saved") == $(printf 'Grüße, 世界' | od -An -tx1 -v | tr -d ' \n') ]]; then
+    if eventually holds "$saved" "$(hex_of 'Grüße, 世界')"; then
         pass "typed text saved as UTF-8 through the panel, which started in Documents"
     else
         fail "Documents/greeting.txt holds $(hex "$saved" 2>/dev/null || echo nothing)"
@@ -114,10 +123,7 @@ file_from_the_command_line_keeps_every_untouched_byte() {
     xdotool key ctrl+End
     xdotool type --delay 40 'added line'
     xdotool key Return ctrl+s
-    sleep 1
-    local expected
-    expected=$(printf 'one\r\ntwo\x00three\r\nadded line\r\n' | od -An -tx1 -v | tr -d ' \n')
-    if [[ $(hex "$work/crlf.txt") == "$expected" ]]; then
+    if eventually holds "$work/crlf.txt" "$(hex_of 'one\r\ntwo\x00three\r\nadded line\r\n')"; then
         pass "CR LF and NUL kept, mark dropped, typed line added"
     else
         fail "crlf.txt holds $(hex "$work/crlf.txt")"
@@ -136,8 +142,8 @@ quitting_with_changes_can_be_cancelled() {
     prompt=$(window_named '^Save Changes') || { fail "no prompt on quit"; kill $editor; return; }
     focus "$prompt"
     xdotool key Escape
-    sleep 0.5
-    if kill -0 $editor 2>/dev/null && xdotool search --onlyvisible --name '^Untitled' >/dev/null; then
+    if eventually [ "$(visible_windows '^Save Changes')" -eq 0 ] && kill -0 $editor 2>/dev/null &&
+        xdotool search --onlyvisible --name '^Untitled' >/dev/null; then
         pass "cancelling the quit prompt keeps the editor and its window"
     else
         fail "the editor quit although the prompt was cancelled"
@@ -152,7 +158,9 @@ launch_shows_one_untitled_window_and_no_panel() {
     "$scribbet" 2>>"$work/editor.log" &
     local editor=$!
     window_named '^Untitled' >/dev/null || { fail "no untitled window at launch"; kill $editor; return; }
-    sleep 2 # past the time in which a panel that shows up by itself is closed
+    # Waiting for nothing to happen has no event to poll for: this waits out the 1.5 s in which
+    # a panel that shows up by itself is closed.
+    sleep 2
     if [[ $(visible_windows '^Untitled') -eq 1 && $(visible_windows '^Open') -eq 0 ]]; then
         pass "launch shows exactly one untitled window and no panel"
     else
@@ -166,7 +174,7 @@ launch_shows_one_untitled_window_and_no_panel() {
 second_launch_hands_over_to_the_first() {
     printf 'second\n' >"$work/second.txt"
     if timeout 10 "$scribbet" "$work/second.txt" && window_named '^second.txt' >/dev/null &&
-        [[ $(pgrep -c -x scribbet) -eq 1 ]]; then
+        [[ $(own_editors) -eq 1 ]]; then
         pass "a second launch with a file opens it in the first instance and exits"
     else
         fail "a second launch with a file did not reach the first instance"
@@ -174,8 +182,8 @@ second_launch_hands_over_to_the_first() {
     focus "$(window_named '^second.txt')"
     local before
     before=$(visible_windows 'Scribbet$')
-    if timeout 10 "$scribbet" && sleep 0.5 && [[ $(visible_windows 'Scribbet$') -eq $before ]] &&
-        [[ $(pgrep -c -x scribbet) -eq 1 ]]; then
+    if timeout 10 "$scribbet" && [[ $(visible_windows 'Scribbet$') -eq $before ]] &&
+        [[ $(own_editors) -eq 1 ]]; then
         pass "a second plain launch while a window shows makes no new window and exits"
     else
         fail "a second plain launch changed the windows: $(xdotool search --onlyvisible --name . getwindowname %@ | tr '\n' ',')"
@@ -197,8 +205,8 @@ outside_change_is_asked_about() {
     prompt=$(window_named '^Scribbet$') || { fail "no question about the outside change"; kill $editor; return; }
     focus "$prompt"
     xdotool key Escape
-    sleep 0.5
-    if [[ $(cat "$work/shared.txt") == $'original\nfrom elsewhere' ]]; then
+    if eventually [ "$(visible_windows '^Scribbet$')" -eq 0 ] &&
+        [[ $(cat "$work/shared.txt") == $'original\nfrom elsewhere' ]]; then
         pass "an outside change is asked about, and Cancel keeps the file"
     else
         fail "shared.txt holds $(hex "$work/shared.txt") after Cancel"
@@ -208,8 +216,7 @@ outside_change_is_asked_about() {
     prompt=$(window_named '^Scribbet$') || { fail "no second question"; kill $editor; return; }
     focus "$prompt"
     xdotool key alt+s
-    sleep 0.5
-    if [[ $(cat "$work/shared.txt") == $'original\nmine' ]]; then
+    if eventually holds "$work/shared.txt" "$(hex_of 'original\nmine')"; then
         pass "the edited window kept its text, and Save Anyway writes it"
     else
         fail "shared.txt holds $(hex "$work/shared.txt") after Save Anyway"
@@ -236,7 +243,6 @@ names_are_taken_as_the_bytes_they_are() {
     else
         fail "a name that is not UTF-8 opened: $(xdotool search --onlyvisible --name . getwindowname %@ | tr '\n' ',')"
     fi
-    xdotool key --window "$(window_named '^Scribbet$')" Escape 2>/dev/null || true
     focus "$(window_named '^Scribbet$')" && xdotool key Return
 }
 
