@@ -2,6 +2,11 @@
 
 #include <QDir>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 namespace scribbet::testing {
 
 TestSandbox::TestSandbox()
@@ -35,6 +40,16 @@ void writeContents(const QString &path, const QByteArray &bytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write the test file %s", qPrintable(path));
+}
+
+void setImmutable(const QString &path, bool immutable)
+{
+    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+    int flags = 0;
+    ::ioctl(file, FS_IOC_GETFLAGS, &flags);
+    flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    ::ioctl(file, FS_IOC_SETFLAGS, &flags);
+    ::close(file);
 }
 
 } // namespace scribbet::testing

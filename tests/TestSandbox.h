@@ -26,6 +26,9 @@ QByteArray contentsOf(const QString &path);
 /// Writes `bytes` to the file at `path`, replacing it.
 void writeContents(const QString &path, const QByteArray &bytes);
 
+/// Sets or clears the immutable flag of a file or folder: what even root may not change.
+void setImmutable(const QString &path, bool immutable);
+
 } // namespace scribbet::testing
 
 /// A test main for widget tests: a fresh sandbox, then the application, then the test object.

@@ -56,15 +56,11 @@ private slots:
     void ensureSingleUntitledDocumentClosesPanelsAndMakesAtMostOne();
     void ensureSingleUntitledDocumentNeverClosesDocuments();
 
-    void openPanelWithinTheWindowIsClosedAndADocumentStands();
-    void openPanelAtOrAfterTheDeadlineStays();
-    void twoOpenPanelsAreBothClosed();
+    void openPanelIsClosedOnlyBeforeTheDeadline_data();
+    void openPanelIsClosedOnlyBeforeTheDeadline();
     void savePanelsAndDocumentWindowsAreLeftAlone();
-    void reopenWithoutVisibleWindowsStartsANewWindow();
-    void withoutDeadlineOrDelegateNothingIsTouched();
 
     void reopenAnswersAndStamps();
-    void constantAnswersAreYes();
     void platformReopenBringsForwardOrAsks();
 
     void savePanelWithoutFolderGetsDocuments();
@@ -72,7 +68,6 @@ private slots:
 
 private:
     void launchAndSettle();
-    bool openPanelIsClosedAndADocumentStands();
     void closeAllDocuments();
 
     std::unique_ptr<platform::DocumentController> m_controller;
@@ -107,16 +102,6 @@ void AppDelegateTest::launchAndSettle()
     closeAllDocuments();
 }
 
-// Lets an open panel become key, as one the platform shows by itself would, and tells whether it
-// was closed and exactly one document made to stand in its place.
-bool AppDelegateTest::openPanelIsClosedAndADocumentStands()
-{
-    OpenPanel panel;
-    makeKey(panel);
-    return QTest::qWaitFor([&panel] { return !panel.isVisible(); }) &&
-           m_controller->documents().size() == 1;
-}
-
 void AppDelegateTest::closeAllDocuments()
 {
     for (platform::Document *document : m_controller->documents())
@@ -133,8 +118,6 @@ void AppDelegateTest::launchWritesSettingsAndDefersTheDocument()
     panel.show();
 
     m_delegate->applicationDidFinishLaunching();
-    QCOMPARE(defaults.value(scribbet::recentDocumentsMaximumKey).toInt(), 5);
-    QCOMPARE(defaults.value(scribbet::quitAlwaysKeepsWindowsKey).toBool(), false);
     QCOMPARE(m_controller->documents().size(), 0); // nothing inside the callback itself
     QVERIFY(panel.isVisible());
     QCOMPARE(*m_delegate->suppressionDeadline(), m_clock->current + 1.5s);
@@ -142,6 +125,13 @@ void AppDelegateTest::launchWritesSettingsAndDefersTheDocument()
     QCoreApplication::processEvents();
     QVERIFY(!panel.isVisible());
     QCOMPARE(m_controller->documents().size(), 1);
+    // What reaches the settings file, not what this process's settings object remembers.
+    const QByteArray file =
+        scribbet::testing::contentsOf(qEnvironmentVariable("XDG_CONFIG_HOME") +
+                                      QStringLiteral("/scribbet-tests/scribbet-tests.ini"));
+    QVERIFY2(file.contains("NSRecentDocumentsMaximum=5") &&
+                 file.contains("NSQuitAlwaysKeepsWindows=false"),
+             file.constData());
 }
 
 void AppDelegateTest::deferredBlockDoesNothingOnceTheDelegateIsGone()
@@ -191,38 +181,42 @@ void AppDelegateTest::ensureSingleUntitledDocumentNeverClosesDocuments()
         QVERIFY(document == hidden || document->window()->isVisible());
 }
 
-void AppDelegateTest::openPanelWithinTheWindowIsClosedAndADocumentStands()
+void AppDelegateTest::openPanelIsClosedOnlyBeforeTheDeadline_data()
 {
-    launchAndSettle();
-    m_clock->advance(1s);
-    QVERIFY(openPanelIsClosedAndADocumentStands());
+    QTest::addColumn<double>("secondsAfterLaunch");
+    QTest::addColumn<bool>("reopenedFirst");
+    QTest::addColumn<bool>("delegateGone");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("a second after launch") << 1.0 << false << false << true;
+    QTest::newRow("just before the deadline") << 1.49 << false << false << true;
+    QTest::newRow("at the deadline: the comparison is strict") << 1.5 << false << false << false;
+    QTest::newRow("after the deadline") << 2.0 << false << false << false;
+    QTest::newRow("a second after a reopen long after launch") << 61.0 << true << false << true;
+    QTest::newRow("the delegate is gone") << 1.0 << false << true << false;
 }
 
-void AppDelegateTest::openPanelAtOrAfterTheDeadlineStays()
+// An open panel that becomes key before the deadline is closed and a document made to stand in
+// its place; at or after it, or without a delegate, the panel stays and nothing is made.
+void AppDelegateTest::openPanelIsClosedOnlyBeforeTheDeadline()
 {
+    QFETCH(double, secondsAfterLaunch);
+    QFETCH(bool, reopenedFirst);
+    QFETCH(bool, delegateGone);
+    QFETCH(bool, closed);
     launchAndSettle();
-    m_clock->advance(1.5s); // exactly at the deadline: the comparison is strict
-    OpenPanel atDeadline;
-    makeKey(atDeadline);
-    QVERIFY(atDeadline.isVisible());
-    atDeadline.close();
-
-    m_clock->advance(0.5s);
-    OpenPanel later;
-    makeKey(later);
-    QVERIFY(later.isVisible());
-    QCOMPARE(m_controller->documents().size(), 0);
-}
-
-void AppDelegateTest::twoOpenPanelsAreBothClosed()
-{
-    launchAndSettle();
-    m_clock->advance(0.2s);
-    QVERIFY(openPanelIsClosedAndADocumentStands());
-    closeAllDocuments(); // so that the second run shows too
-
-    m_clock->advance(0.2s);
-    QVERIFY(openPanelIsClosedAndADocumentStands());
+    if (reopenedFirst) {
+        m_clock->advance(std::chrono::duration<double>(secondsAfterLaunch - 1));
+        QCOMPARE(m_delegate->applicationShouldHandleReopen(false), false);
+        closeAllDocuments();
+        secondsAfterLaunch = 1;
+    }
+    if (delegateGone)
+        m_delegate.reset();
+    m_clock->advance(std::chrono::duration<double>(secondsAfterLaunch));
+    OpenPanel panel;
+    makeKey(panel);
+    QCOMPARE(QTest::qWaitFor([&panel] { return !panel.isVisible(); }, closed ? 5000 : 100), closed);
+    QCOMPARE(m_controller->documents().size(), closed ? 1 : 0);
 }
 
 void AppDelegateTest::savePanelsAndDocumentWindowsAreLeftAlone()
@@ -236,33 +230,6 @@ void AppDelegateTest::savePanelsAndDocumentWindowsAreLeftAlone()
     makeKey(*document->window());
     QVERIFY(document->window()->isVisible());
     QCOMPARE(m_controller->documents().size(), 1);
-}
-
-void AppDelegateTest::reopenWithoutVisibleWindowsStartsANewWindow()
-{
-    launchAndSettle();
-    m_clock->advance(60s);
-    QCOMPARE(m_delegate->applicationShouldHandleReopen(false), false);
-    QCOMPARE(m_controller->documents().size(), 1);
-    closeAllDocuments();
-    m_clock->advance(1s);
-    QVERIFY(openPanelIsClosedAndADocumentStands());
-}
-
-void AppDelegateTest::withoutDeadlineOrDelegateNothingIsTouched()
-{
-    // The observers exist only after launch; a delegate that never launched touches nothing.
-    OpenPanel beforeLaunch;
-    makeKey(beforeLaunch);
-    QVERIFY(beforeLaunch.isVisible());
-    beforeLaunch.close();
-
-    launchAndSettle();
-    m_delegate.reset();
-    OpenPanel afterDelegate;
-    makeKey(afterDelegate);
-    QVERIFY(afterDelegate.isVisible());
-    QCOMPARE(m_controller->documents().size(), 0);
 }
 
 void AppDelegateTest::reopenAnswersAndStamps()
@@ -282,14 +249,6 @@ void AppDelegateTest::reopenAnswersAndStamps()
     m_clock->advance(1s);
     m_delegate->applicationShouldHandleReopen(false);
     QCOMPARE(*m_delegate->suppressionDeadline(), m_clock->current + 1.5s);
-}
-
-void AppDelegateTest::constantAnswersAreYes()
-{
-    for (int call = 0; call < 3; ++call) {
-        QVERIFY(m_delegate->applicationSupportsSecureRestorableState());
-        QVERIFY(m_delegate->applicationShouldOpenUntitledFile());
-    }
 }
 
 // With a window showing, a plain second launch brings the most recent one forward; with every

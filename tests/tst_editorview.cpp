@@ -4,11 +4,9 @@
 #include "ScribbetApp.h"
 
 #include "TextEditor.h"
-#include "UserDefaults.h"
 
 #include <QAccessible>
 #include <QApplication>
-#include <QLayout>
 #include <QTest>
 
 #include <memory>
@@ -53,11 +51,9 @@ private slots:
     void typingReachesTheDocumentAtOnce();
     void returnTypesTheLineEndingTheTextUses();
     void longSingleLineIsWholeAndEditable();
-    void largeMixedTextComesBackWhole();
     void largeTextArrivesInPiecesWithoutCountingAsAnEdit();
-    void marginAndEditorShareTheTextBackground();
+    void editorFollowsTheDesktopsTextBackground();
     void fullTextAccessibilityOnlyWhileSomeoneListens();
-    void applicationObjectWritesItsTwoSettings();
 };
 
 void EditorViewTest::everyByteSurvivesTheEditor_data()
@@ -122,25 +118,14 @@ void EditorViewTest::longSingleLineIsWholeAndEditable()
     QVERIFY(documentText(*bound).startsWith(line));
 }
 
-void EditorViewTest::largeMixedTextComesBackWhole()
-{
-    const QByteArray pattern("ab\r\nc\xc3\xa9\xe6\x97\xa5\r\0\xf0\x9f\x98\x80\n", 17);
-    QByteArray text;
-    while (text.size() < qsizetype(3) * 1024 * 1024 + 7)
-        text += pattern;
-    const auto bound = makeView(text);
-    QVERIFY(bound->view->textEditor()->utf8Text() == text);
-    QCOMPARE(bound->view->textEditor()->lines(), 3 * (text.size() / pattern.size()) + 1);
-    QVERIFY(!bound->isEdited);
-}
-
 // A large text shows at once and arrives over the next turns of the event loop; whoever asks for
 // the text meanwhile gets all of it, and nothing can be typed into half a file.
 void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
 {
+    const QByteArray pattern("a line\r\nc\xc3\xa9\xe6\x97\xa5\r\0\xf0\x9f\x98\x80\n", 21);
     QByteArray text;
     while (text.size() < qsizetype(10) * 1024 * 1024)
-        text += "a line of a large file\r\n";
+        text += pattern;
     for (const bool waitForIt : {true, false}) {
         const auto bound = makeView(text);
         platform::TextEditor *editor = bound->view->textEditor();
@@ -158,28 +143,16 @@ void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
     }
 }
 
-void EditorViewTest::marginAndEditorShareTheTextBackground()
+// The text area takes the desktop's text colours, a dark theme's too.
+void EditorViewTest::editorFollowsTheDesktopsTextBackground()
 {
     const auto bound = makeView("text");
-    EditorView &view = *bound->view;
-    QCOMPARE(view.layout()->contentsMargins(), QMargins(14, 14, 14, 14));
-    QCOMPARE(view.minimumSize(), QSize(360, 240));
-    QVERIFY(view.autoFillBackground());
-    const QColor base = view.palette().color(QPalette::Base);
-    QCOMPARE(view.palette().color(view.backgroundRole()), base);
-    const long editorBack = view.textEditor()->SendScintilla(platform::TextEditor::SCI_STYLEGETBACK,
-                                                             platform::TextEditor::STYLE_DEFAULT);
-    QCOMPARE(QColor(int(editorBack & 0xff), int((editorBack >> 8) & 0xff),
-                    int((editorBack >> 16) & 0xff)),
-             base);
-
-    // A dark desktop theme reaches the editor too.
-    QPalette dark = view.palette();
+    QPalette dark = bound->view->palette();
     dark.setColor(QPalette::Base, QColor(20, 20, 24));
-    view.setPalette(dark);
-    const long darkBack = view.textEditor()->SendScintilla(platform::TextEditor::SCI_STYLEGETBACK,
-                                                           platform::TextEditor::STYLE_DEFAULT);
-    QCOMPARE(darkBack, 20L | (20L << 8) | (24L << 16));
+    bound->view->setPalette(dark);
+    const long back = bound->view->textEditor()->SendScintilla(
+        platform::TextEditor::SCI_STYLEGETBACK, platform::TextEditor::STYLE_DEFAULT);
+    QCOMPARE(back, 20L | (20L << 8) | (24L << 16));
 }
 
 // QScintilla's text interface costs a count of the whole text on every repaint, so editors carry
@@ -199,19 +172,6 @@ void EditorViewTest::fullTextAccessibilityOnlyWhileSomeoneListens()
     QVERIFY(full && full->textInterface());
     QCOMPARE(full->textInterface()->text(0, 4), QStringLiteral("text"));
     QAccessible::setActive(false);
-}
-
-void EditorViewTest::applicationObjectWritesItsTwoSettings()
-{
-    platform::UserDefaults &defaults = platform::UserDefaults::standard();
-    defaults.setInteger(10, QStringLiteral("NSRecentDocumentsMaximum"));
-    defaults.setBool(true, QStringLiteral("NSQuitAlwaysKeepsWindows"));
-    const scribbet::ScribbetApp app;
-    QCOMPARE(defaults.value(QStringLiteral("NSRecentDocumentsMaximum")).toInt(), 5);
-    QCOMPARE(defaults.value(QStringLiteral("NSQuitAlwaysKeepsWindows")).toBool(), false);
-    QSettings file(QSettings::IniFormat, QSettings::UserScope, QCoreApplication::applicationName(),
-                   QCoreApplication::applicationName());
-    QCOMPARE(file.value(QStringLiteral("NSRecentDocumentsMaximum")).toInt(), 5);
 }
 
 SCRIBBET_TEST_MAIN(EditorViewTest)

@@ -12,8 +12,6 @@
 #include <memory>
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -69,16 +67,6 @@ QStringList entriesOf(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
-}
-
-void setImmutable(const QString &path, bool immutable)
-{
-    const int file = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK);
-    int flags = 0;
-    ::ioctl(file, FS_IOC_GETFLAGS, &flags);
-    flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    ::ioctl(file, FS_IOC_SETFLAGS, &flags);
-    ::close(file);
 }
 
 // A POSIX access control list as the kernel stores it: the owner, user 1234, the group, the

@@ -11,8 +11,6 @@
 #include <thread>
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -42,17 +40,6 @@ bool exists(const QString &path)
     return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
 }
 
-// Root may remove anything but what is in an immutable folder.
-void setImmutable(const QString &path, bool immutable)
-{
-    const int folder = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    ::ioctl(folder, FS_IOC_GETFLAGS, &flags);
-    flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    ::ioctl(folder, FS_IOC_SETFLAGS, &flags);
-    ::close(folder);
-}
-
 } // namespace
 
 class SavedStateTest final : public QObject {
@@ -62,15 +49,10 @@ private slots:
     void init();
     void cleanup();
 
-    void absentStateTouchesNothing();
-    void folderWithContentsGoesAndNeighboursStay();
-    void regularFileGoesToo();
-    void linkToAFolderGoesAsALinkAndItsFilesSurvive();
-    void linksInsideTheStateAreNotFollowed();
+    void whateverStandsThereGoesAndNothingElse_data();
+    void whateverStandsThereGoesAndNothingElse();
     void missingOrUnsafeIdentifierFallsBackToTheApplications_data();
     void missingOrUnsafeIdentifierFallsBackToTheApplications();
-    void linkItemsGoWhateverTheyPointAt_data();
-    void linkItemsGoWhateverTheyPointAt();
     void treeDeeperThanAPathCanNameGoes();
     void linkSwappedInWhileRemovingLeadsNowhereElse();
     void failedRemovalLetsLaunchGoOn();
@@ -92,51 +74,50 @@ void SavedStateTest::cleanup()
     QDir(m_precious).removeRecursively();
 }
 
-void SavedStateTest::absentStateTouchesNothing()
+void SavedStateTest::whateverStandsThereGoesAndNothingElse_data()
 {
-    makeFile(savedStateOf(QStringLiteral("com.example.Other")) + QStringLiteral("/window.plist"));
-    scribbet::discardPersistedWindowRestorationState();
-    QVERIFY(exists(savedStateOf(QStringLiteral("com.example.Other")) +
-                   QStringLiteral("/window.plist")));
+    using Make = std::function<void(const QString &target, const QString &precious)>;
+    QTest::addColumn<Make>("make");
+    const auto link = [](const QString &to, const QString &at) {
+        QDir().mkpath(QFileInfo(at).absolutePath());
+        QVERIFY(QFile::link(to, at));
+    };
+    QTest::newRow("nothing") << Make([](const QString &, const QString &) {});
+    QTest::newRow("folder with contents") << Make([](const QString &target, const QString &) {
+        makeFile(target + QStringLiteral("/data.data"));
+        makeFile(target + QStringLiteral("/windows/1.plist"));
+    });
+    QTest::newRow("regular file") << Make(
+        [](const QString &target, const QString &) { makeFile(target); });
+    // removeRecursively() on a link to a folder would empty the folder it points at.
+    QTest::newRow("link to a folder")
+        << Make([link](const QString &target, const QString &precious) { link(precious, target); });
+    QTest::newRow("links inside") << Make([link](const QString &target, const QString &precious) {
+        makeFile(target + QStringLiteral("/data.data"));
+        link(precious, target + QStringLiteral("/elsewhere"));
+        link(precious + QStringLiteral("/letter.txt"), target + QStringLiteral("/letter"));
+    });
+    QTest::newRow("dangling link") << Make([link](const QString &target, const QString &) {
+        link(QStringLiteral("/nowhere/at/all"), target);
+    });
+    QTest::newRow("link to itself")
+        << Make([link](const QString &target, const QString &) { link(target, target); });
 }
 
-void SavedStateTest::folderWithContentsGoesAndNeighboursStay()
+// Whatever stands at the saved state goes, a link as a link; its neighbours, the folder that
+// holds them and whatever a link points at stay.
+void SavedStateTest::whateverStandsThereGoesAndNothingElse()
 {
+    QFETCH(std::function<void(const QString &, const QString &)>, make);
     const QString target = savedStateOf(scribbet::bundleIdentifier);
-    makeFile(target + QStringLiteral("/data.data"));
-    makeFile(target + QStringLiteral("/windows/1.plist"));
-    makeFile(savedStateOf(QStringLiteral("com.example.Other")) + QStringLiteral("/window.plist"));
+    const QString neighbour = savedStateOf(QStringLiteral("com.example.Other")) + "/window.plist";
+    makeFile(neighbour);
+    make(target, m_precious);
     scribbet::discardPersistedWindowRestorationState();
     QVERIFY(!exists(target));
-    QVERIFY(QFileInfo(stateFolder()).isDir());
-    QVERIFY(exists(savedStateOf(QStringLiteral("com.example.Other")) +
-                   QStringLiteral("/window.plist")));
-}
-
-void SavedStateTest::regularFileGoesToo()
-{
-    makeFile(savedStateOf(scribbet::bundleIdentifier));
-    scribbet::discardPersistedWindowRestorationState();
-    QVERIFY(!exists(savedStateOf(scribbet::bundleIdentifier)));
-}
-
-void SavedStateTest::linkToAFolderGoesAsALinkAndItsFilesSurvive()
-{
-    QDir().mkpath(stateFolder());
-    QVERIFY(QFile::link(m_precious, savedStateOf(scribbet::bundleIdentifier)));
-    scribbet::discardPersistedWindowRestorationState();
-    QVERIFY(!exists(savedStateOf(scribbet::bundleIdentifier)));
-    QVERIFY(QFile::exists(m_precious + QStringLiteral("/letter.txt")));
-}
-
-void SavedStateTest::linksInsideTheStateAreNotFollowed()
-{
-    const QString target = savedStateOf(scribbet::bundleIdentifier);
-    makeFile(target + QStringLiteral("/data.data"));
-    QVERIFY(QFile::link(m_precious, target + QStringLiteral("/elsewhere")));
-    scribbet::discardPersistedWindowRestorationState();
-    QVERIFY(!exists(target));
-    QVERIFY(QFile::exists(m_precious + QStringLiteral("/letter.txt")));
+    QVERIFY(exists(neighbour));
+    QCOMPARE(scribbet::testing::contentsOf(m_precious + QStringLiteral("/letter.txt")),
+             "do not lose me");
 }
 
 void SavedStateTest::missingOrUnsafeIdentifierFallsBackToTheApplications_data()
@@ -160,25 +141,6 @@ void SavedStateTest::missingOrUnsafeIdentifierFallsBackToTheApplications()
     QVERIFY(QFile::exists(stateFolder() + QStringLiteral("/..savedState/keep")));
     QVERIFY(QFile::exists(stateFolder() + QStringLiteral("/...savedState/keep")));
     QVERIFY(QFile::exists(m_precious + QStringLiteral("/letter.txt")));
-}
-
-void SavedStateTest::linkItemsGoWhateverTheyPointAt_data()
-{
-    QTest::addColumn<QString>("pointsAt");
-    QTest::newRow("dangling") << QStringLiteral("/nowhere/at/all");
-    QTest::newRow("itself") << savedStateOf(scribbet::bundleIdentifier);
-    QTest::newRow("a file") << m_precious + QStringLiteral("/letter.txt");
-}
-
-void SavedStateTest::linkItemsGoWhateverTheyPointAt()
-{
-    QFETCH(QString, pointsAt);
-    QDir().mkpath(stateFolder());
-    QVERIFY(QFile::link(pointsAt, savedStateOf(scribbet::bundleIdentifier)));
-    scribbet::discardPersistedWindowRestorationState();
-    QVERIFY(!exists(savedStateOf(scribbet::bundleIdentifier)));
-    QCOMPARE(scribbet::testing::contentsOf(m_precious + QStringLiteral("/letter.txt")),
-             "do not lose me");
 }
 
 void SavedStateTest::treeDeeperThanAPathCanNameGoes()
@@ -235,7 +197,7 @@ void SavedStateTest::failedRemovalLetsLaunchGoOn()
     makeFile(target + QStringLiteral("/locked/data"));
     const bool asRoot = ::geteuid() == 0;
     if (asRoot)
-        setImmutable(target + QStringLiteral("/locked"), true);
+        scribbet::testing::setImmutable(target + QStringLiteral("/locked"), true);
     else
         QFile::setPermissions(target + QStringLiteral("/locked"),
                               QFile::ReadOwner | QFile::ExeOwner);
@@ -243,7 +205,7 @@ void SavedStateTest::failedRemovalLetsLaunchGoOn()
     const bool kept = exists(target + QStringLiteral("/locked/data"));
     const QFile::Permissions permissions = QFile::permissions(target + QStringLiteral("/locked"));
     if (asRoot)
-        setImmutable(target + QStringLiteral("/locked"), false);
+        scribbet::testing::setImmutable(target + QStringLiteral("/locked"), false);
     else
         QFile::setPermissions(target + QStringLiteral("/locked"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

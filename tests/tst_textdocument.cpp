@@ -49,9 +49,7 @@ private slots:
     void readsAndWritesFileForms_data();
     void readsAndWritesFileForms();
     void directoryIsRefusedBeforeDecoding();
-    void fiveMegabyteSingleLineComesBackWhole();
     void textInEveryScriptComesBackByteForByte();
-    void copiesShareTheText();
     void equalityIsCanonical();
 };
 
@@ -144,18 +142,6 @@ void TextDocumentTest::directoryIsRefusedBeforeDecoding()
     }
 }
 
-void TextDocumentTest::fiveMegabyteSingleLineComesBackWhole()
-{
-    QByteArray line;
-    while (line.size() < qsizetype(5) * 1024 * 1024)
-        line += utf8(u8"Zwölf Boxkämpfer jagen Viktor quer über den großen Sylter Deich. ");
-    const ReadOutcome outcome = readBytes(line);
-    QCOMPARE(outcome.errorCode, readable);
-    QCOMPARE(outcome.text.size(), line.size());
-    QVERIFY(outcome.text == line);
-    QVERIFY(*TextDocument(outcome.text).fileWrapper().regularFileContents() == line);
-}
-
 void TextDocumentTest::textInEveryScriptComesBackByteForByte()
 {
     const QByteArray scripts =
@@ -181,14 +167,6 @@ void TextDocumentTest::textInEveryScriptComesBackByteForByte()
     QByteArray utf16("\xFF\xFE");
     utf16.append(reinterpret_cast<const char *>(unicode.utf16()), unicode.size() * 2);
     QCOMPARE(readBytes(utf16).text.toHex(), scripts.toHex());
-}
-
-void TextDocumentTest::copiesShareTheText()
-{
-    const TextDocument original(QByteArray(1024, 'x'));
-    const TextDocument copy = original; // NOLINT(performance-unnecessary-copy-initialization)
-    QCOMPARE(copy.text.constData(), original.text.constData());
-    QCOMPARE(original.fileWrapper().regularFileContents()->constData(), original.text.constData());
 }
 
 void TextDocumentTest::equalityIsCanonical()
