@@ -27,12 +27,12 @@ template <class Dialog> void answerNextModal(std::function<void(Dialog *)> answe
     timer->start(5);
 }
 
-/// Clicks the button labelled `label` in the next modal message box.
-inline void clickInNextMessageBox(const QString &label)
+/// Clicks the first button with `role` in the next modal message box, as a person would.
+inline void clickInNextMessageBox(QMessageBox::ButtonRole role)
 {
-    answerNextModal<QMessageBox>([label](QMessageBox *box) {
+    answerNextModal<QMessageBox>([role](QMessageBox *box) {
         for (QAbstractButton *button : box->buttons()) {
-            if (button->text().remove(QLatin1Char('&')) == label) {
+            if (box->buttonRole(button) == role) {
                 button->click();
                 return;
             }
@@ -41,14 +41,23 @@ inline void clickInNextMessageBox(const QString &label)
     });
 }
 
-/// The text of every message box that is showing but not modal, such as an error.
+/// Every message box that is showing, such as an error.
+inline QList<QMessageBox *> shownMessageBoxes()
+{
+    QList<QMessageBox *> boxes;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            boxes.append(box);
+    }
+    return boxes;
+}
+
+/// The text of every message box that is showing.
 inline QStringList shownMessages()
 {
     QStringList messages;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
-            messages.append(box->text());
-    }
+    for (const QMessageBox *box : shownMessageBoxes())
+        messages.append(box->text());
     return messages;
 }
 

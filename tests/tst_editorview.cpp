@@ -46,48 +46,12 @@ class EditorViewTest final : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyByteSurvivesTheEditor_data();
-    void everyByteSurvivesTheEditor();
-    void typingReachesTheDocumentAtOnce();
     void returnTypesTheLineEndingTheTextUses();
     void longSingleLineIsWholeAndEditable();
     void largeTextArrivesInPiecesWithoutCountingAsAnEdit();
     void editorFollowsTheDesktopsTextBackground();
     void fullTextAccessibilityOnlyWhileSomeoneListens();
 };
-
-void EditorViewTest::everyByteSurvivesTheEditor_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("cr lf") << QByteArray("a\r\nb\r\n");
-    QTest::newRow("cr") << QByteArray("a\rb\r");
-    QTest::newRow("mixed endings") << QByteArray("a\r\nb\nc\rd\n\r");
-    QTest::newRow("nul") << QByteArray("a\0b\0", 4);
-    QTest::newRow("nbsp and separators") << QByteArray::fromHex("61c2a062e280a863e280a964");
-    QTest::newRow("leading mark kept in text") << QByteArray::fromHex("efbbbf61");
-    QTest::newRow("emoji and combining") << QByteArray::fromHex("f09f988065cc81");
-}
-
-void EditorViewTest::everyByteSurvivesTheEditor()
-{
-    QFETCH(QByteArray, text);
-    const auto bound = makeView(text);
-    QCOMPARE(bound->view->textEditor()->utf8Text().toHex(), text.toHex());
-    QCOMPARE(documentText(*bound).toHex(), text.toHex());
-    QVERIFY(!bound->isEdited);
-}
-
-void EditorViewTest::typingReachesTheDocumentAtOnce()
-{
-    const auto bound = makeView({});
-    QTest::keyClick(bound->view->textEditor(), 'a');
-    QVERIFY(bound->isEdited);
-    QCOMPARE(documentText(*bound), QByteArray("a"));
-    bound->view->textEditor()->undo();
-    QVERIFY(!bound->isEdited);
-    QCOMPARE(documentText(*bound), QByteArray());
-}
 
 void EditorViewTest::returnTypesTheLineEndingTheTextUses()
 {

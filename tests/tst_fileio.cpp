@@ -25,6 +25,8 @@ using namespace scribbet::testing;
 
 namespace {
 
+using Make = std::function<void(const QString &)>;
+
 QByteArray encoded(const QString &path)
 {
     return QFile::encodeName(path);
@@ -67,26 +69,6 @@ QStringList entriesOf(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
-}
-
-// A POSIX access control list as the kernel stores it: the owner, user 1234, the group, the
-// mask and others.
-QByteArray accessControlList()
-{
-    QByteArray acl;
-    const auto add = [&acl](quint16 tag, quint16 permissions, quint32 id) {
-        acl.append(reinterpret_cast<const char *>(&tag), 2);
-        acl.append(reinterpret_cast<const char *>(&permissions), 2);
-        acl.append(reinterpret_cast<const char *>(&id), 4);
-    };
-    const quint32 version = 2;
-    acl.append(reinterpret_cast<const char *>(&version), 4);
-    add(0x01, 6, quint32(-1));
-    add(0x02, 6, 1234);
-    add(0x04, 4, quint32(-1));
-    add(0x10, 6, quint32(-1));
-    add(0x20, 4, quint32(-1));
-    return acl;
 }
 
 // What the user is told when saving `bytes` to `path` fails; empty when the save succeeds.
@@ -199,17 +181,9 @@ void FileIOTest::readsBytesAndNeverBlocks()
     QCOMPARE(platform::readFile(path("bytes")).regularFileContents().value_or("<none>"), bytes);
     writeContents(path("empty"), {});
     QCOMPARE(platform::readFile(path("empty")).regularFileContents().value_or("<none>"), "");
-    QVERIFY(QDir(m_folder->path()).mkdir("folder"));
-    QVERIFY(!platform::readFile(path("folder")).regularFileContents());
     // Nobody writes to this pipe: a reader that blocked on it would hang the test.
     QCOMPARE(::mkfifo(encoded(path("pipe")).constData(), 0600), 0);
     QVERIFY(!platform::readFile(path("pipe")).regularFileContents());
-    try {
-        platform::readFile(path("missing/below"));
-        QFAIL("a missing file was read");
-    } catch (const FileError &error) {
-        QCOMPARE(error.code(), FileError::ReadNoSuchFile);
-    }
 }
 
 void FileIOTest::readStaysWithinItsLimits_data()
@@ -266,7 +240,7 @@ void FileIOTest::unreadableFileIsReadNoPermission()
 
 void FileIOTest::saveKeepsWhatTheFileWas_data()
 {
-    QTest::addColumn<std::function<void(const QString &)>>("make");
+    QTest::addColumn<Make>("make");
     const auto plain = [](const QString &file) {
         writeContents(file, "old");
     };
@@ -276,40 +250,34 @@ void FileIOTest::saveKeepsWhatTheFileWas_data()
             ::chmod(encoded(file).constData(), mode);
         };
     };
-    QTest::newRow("new file") << std::function<void(const QString &)>([](const QString &) {});
-    QTest::newRow("owner and group of another user")
-        << std::function<void(const QString &)>([plain](const QString &file) {
-               plain(file);
-               ::chown(encoded(file).constData(), 1234, 5678);
-           });
-    QTest::newRow("read only") << std::function<void(const QString &)>(withMode(0444));
-    QTest::newRow("set user") << std::function<void(const QString &)>(withMode(04755));
-    QTest::newRow("set group and sticky") << std::function<void(const QString &)>(withMode(03775));
-    QTest::newRow("extended attribute")
-        << std::function<void(const QString &)>([plain](const QString &file) {
-               plain(file);
-               ::setxattr(encoded(file).constData(), "user.origin", "kept", 4, 0);
-           });
-    QTest::newRow("access control list")
-        << std::function<void(const QString &)>([plain](const QString &file) {
-               plain(file);
-               const QByteArray acl = accessControlList();
-               QCOMPARE(::setxattr(encoded(file).constData(), "system.posix_acl_access",
-                                   acl.constData(), size_t(acl.size()), 0),
-                        0);
-           });
-    QTest::newRow("hard link") << std::function<void(const QString &)>(
-        [plain](const QString &file) {
-            plain(file);
-            ::link(encoded(file).constData(), encoded(file + QStringLiteral(".other")).data());
-        });
+    QTest::newRow("new file") << Make([](const QString &) {});
+    QTest::newRow("owner and group of another user") << Make([plain](const QString &file) {
+        plain(file);
+        ::chown(encoded(file).constData(), 1234, 5678);
+    });
+    QTest::newRow("read only") << Make(withMode(0444));
+    QTest::newRow("set user, set group and sticky") << Make(withMode(07755));
+    QTest::newRow("extended attribute") << Make([plain](const QString &file) {
+        plain(file);
+        ::setxattr(encoded(file).constData(), "user.origin", "kept", 4, 0);
+    });
+    QTest::newRow("access control list") << Make([plain](const QString &file) {
+        plain(file);
+        QCOMPARE(QProcess::execute(QStringLiteral("setfacl"),
+                                   {QStringLiteral("-m"), QStringLiteral("u:1234:rw"), file}),
+                 0);
+    });
+    QTest::newRow("hard link") << Make([plain](const QString &file) {
+        plain(file);
+        ::link(encoded(file).constData(), encoded(file + QStringLiteral(".other")).data());
+    });
 }
 
 // Every save keeps the file's identity, leaves nothing beside it, and a link keeps pointing at
 // the file, which gets the bytes.
 void FileIOTest::saveKeepsWhatTheFileWas()
 {
-    QFETCH(std::function<void(const QString &)>, make);
+    QFETCH(Make, make);
     QVERIFY(QDir(m_folder->path()).mkdir("real"));
     const QString file = path("real/doc.txt");
     make(file);
@@ -336,15 +304,15 @@ void FileIOTest::saveKeepsWhatTheFileWas()
 
 void FileIOTest::saveRefusesWhatIsNotARegularFile_data()
 {
-    QTest::addColumn<std::function<void(const QString &)>>("make");
+    QTest::addColumn<Make>("make");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("named pipe") << std::function<void(const QString &)>([](const QString &node) {
+    QTest::newRow("named pipe") << Make([](const QString &node) {
         ::mkfifo(encoded(node).constData(), 0600);
     }) << QStringLiteral("named pipe");
-    QTest::newRow("device") << std::function<void(const QString &)>([](const QString &node) {
+    QTest::newRow("device") << Make([](const QString &node) {
         ::mknod(encoded(node).constData(), S_IFCHR | 0600, makedev(1, 7));
     }) << QStringLiteral("device");
-    QTest::newRow("socket") << std::function<void(const QString &)>([](const QString &node) {
+    QTest::newRow("socket") << Make([](const QString &node) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         qstrncpy(address.sun_path, encoded(node).constData(), sizeof address.sun_path);
@@ -352,19 +320,17 @@ void FileIOTest::saveRefusesWhatIsNotARegularFile_data()
         QCOMPARE(::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
         ::close(socket);
     }) << QStringLiteral("socket");
-    QTest::newRow("folder") << std::function<void(const QString &)>([](const QString &node) {
-        QDir().mkdir(node);
-    }) << QStringLiteral("folder");
-    QTest::newRow("link to itself") << std::function<void(const QString &)>(
-                                           [](const QString &node) { QFile::link(node, node); })
-                                    << QStringLiteral("levels");
+    QTest::newRow("folder") << Make([](const QString &node) { QDir().mkdir(node); })
+                            << QStringLiteral("folder");
+    QTest::newRow("link to itself")
+        << Make([](const QString &node) { QFile::link(node, node); }) << QStringLiteral("levels");
 }
 
 // Through a link, as a file changed from a terminal would be: nothing is written, nothing
 // blocks, and the node is left as it was.
 void FileIOTest::saveRefusesWhatIsNotARegularFile()
 {
-    QFETCH(std::function<void(const QString &)>, make);
+    QFETCH(Make, make);
     QFETCH(QString, reason);
     make(path("node"));
     QVERIFY(QFile::link(path("node"), path("doc.txt")));

@@ -49,7 +49,6 @@ private slots:
     void readsAndWritesFileForms_data();
     void readsAndWritesFileForms();
     void directoryIsRefusedBeforeDecoding();
-    void textInEveryScriptComesBackByteForByte();
     void equalityIsCanonical();
 };
 
@@ -140,33 +139,6 @@ void TextDocumentTest::directoryIsRefusedBeforeDecoding()
         QCOMPARE(error.code(), FileError::ReadCorruptFile);
         QVERIFY(error.systemReason().isEmpty());
     }
-}
-
-void TextDocumentTest::textInEveryScriptComesBackByteForByte()
-{
-    const QByteArray scripts =
-        utf8(u8"Latin: façade naïve œuvre Ærø ĳ ŉ\n"
-             u8"Greek: Ξεσκεπάζω την ψυχοφθόρα βδελυγμία\n"
-             u8"Cyrillic: Съешь же ещё этих мягких французских булок\n"
-             u8"Armenian: Բարեւ Georgian: გამარჯობა\n"
-             u8"Hebrew: שָׁלוֹם Arabic: مَرْحَبًا بالعالم Syriac: ܫܠܡܐ\n"
-             u8"Devanagari: नमस्ते दुनिया Bengali: ওহে বিশ্ব Tamil: வணக்கம்\n"
-             u8"Thai: สวัสดีชาวโลก Lao: ສະບາຍດີ Khmer: សួស្តី Myanmar: မင်္ဂလာပါ\n"
-             u8"Tibetan: བཀྲ་ཤིས་བདེ་ལེགས། Ethiopic: ሰላም ለዓለም Cherokee: ᏣᎳᎩ\n"
-             u8"Chinese: 你好，世界 Japanese: こんにちは、カタカナ Korean: 안녕하세요\n"
-             u8"Mongolian: ᠮᠣᠩᠭᠣᠯ Canadian syllabics: ᐊᐃᐅ Runic: ᚠᚢᚦ Gothic: 𐌰𐌱𐌲\n"
-             u8"Math: 𝔘𝔫𝔦𝔠𝔬𝔡𝔢 ∮ E⋅da = Q Music: 𝄞 Egyptian: 𓂀\n"
-             u8"Emoji: 👩🏽‍💻 🏳️‍🌈 🇩🇪 Combining: e\u0301 a\u0308\u0323\r\n"
-             u8"Controls: \t\v\f\u0085\u200b\u200d\u2060\ufeff end");
-    const ReadOutcome outcome = readBytes(scripts);
-    QCOMPARE(outcome.errorCode, readable);
-    QCOMPARE(outcome.text.toHex(), scripts.toHex());
-
-    // The same text as UTF-16 with a mark reads to the same UTF-8.
-    const QString unicode = QString::fromUtf8(scripts);
-    QByteArray utf16("\xFF\xFE");
-    utf16.append(reinterpret_cast<const char *>(unicode.utf16()), unicode.size() * 2);
-    QCOMPARE(readBytes(utf16).text.toHex(), scripts.toHex());
 }
 
 void TextDocumentTest::equalityIsCanonical()
