@@ -63,7 +63,6 @@ private slots:
     void cleanup();
 
     void newDocumentsAreEmptyIndependentAndNumbered();
-    void openedFileShowsEveryByteAndItsName();
     void typingMarksEditedAndUndoingToTheSaveMarksUnedited();
     void saveWritesExactlyWhatTheEditorHolds();
     void saveAsThroughThePanelMakesTheFileTheDocuments();
@@ -128,17 +127,6 @@ void DocumentControllerTest::newDocumentsAreEmptyIndependentAndNumbered()
     QVERIFY(first->isEdited());
     QVERIFY(first->window()->isWindowModified());
     QVERIFY(!second->isEdited());
-}
-
-void DocumentControllerTest::openedFileShowsEveryByteAndItsName()
-{
-    const QByteArray bytes = QByteArray::fromHex("efbbbf610d0a62000d63c2a064e280a865e280a9660a");
-    Document *document = open(QStringLiteral("mixed.txt"), bytes);
-    QVERIFY(document);
-    QCOMPARE(editorOf(document)->utf8Text().toHex(), bytes.mid(3).toHex());
-    QCOMPARE(document->window()->windowTitle(), QStringLiteral("mixed.txt[*]"));
-    QCOMPARE(document->window()->windowFilePath(), path(QStringLiteral("mixed.txt")));
-    QVERIFY(!document->isEdited());
 }
 
 void DocumentControllerTest::typingMarksEditedAndUndoingToTheSaveMarksUnedited()

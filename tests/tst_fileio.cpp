@@ -39,30 +39,21 @@ struct stat statusOf(const QString &path)
     return status;
 }
 
-QByteArray attributesOf(const QString &path)
+QByteArray outputOf(const QString &program, const QStringList &arguments)
 {
-    QByteArray names(4096, '\0');
-    names.truncate(qMax<ssize_t>(0, ::llistxattr(encoded(path).constData(), names.data(), 4096)));
-    QByteArray all;
-    for (const QByteArray &name : names.split('\0')) {
-        QByteArray value(4096, '\0');
-        value.truncate(qMax<ssize_t>(
-            0, ::lgetxattr(encoded(path).constData(), name.constData(), value.data(), 4096)));
-        all += name + '=' + value.toHex() + ';';
-    }
-    return all;
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished();
+    return process.readAllStandardOutput();
 }
 
-// What must survive a save: who owns the file, its mode, its inode and links, its attributes.
-QString identityOf(const QString &path)
+// What must survive a save: who owns the file, its mode, its links, every extended attribute
+// (access control lists included).
+QByteArray identityOf(const QString &path)
 {
-    const struct stat status = statusOf(path);
-    return QStringLiteral("uid %1 gid %2 mode %3 links %4 ")
-               .arg(status.st_uid)
-               .arg(status.st_gid)
-               .arg(status.st_mode, 0, 8)
-               .arg(status.st_nlink) +
-           QString::fromLatin1(attributesOf(path));
+    return outputOf(QStringLiteral("stat"), {QStringLiteral("-c%u %g %a %h"), path}) +
+           outputOf(QStringLiteral("getfattr"),
+                    {QStringLiteral("-dhe"), QStringLiteral("hex"), QStringLiteral("-m-"), path});
 }
 
 QStringList entriesOf(const QString &folder)
