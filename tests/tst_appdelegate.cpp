@@ -57,13 +57,11 @@ private slots:
 
     void openPanelIsClosedOnlyBeforeTheDeadline_data();
     void openPanelIsClosedOnlyBeforeTheDeadline();
-    void savePanelsAndDocumentWindowsAreLeftAlone();
 
+    void onlyASavePanelWithoutAFolderIsGivenDocuments_data();
+    void onlyASavePanelWithoutAFolderIsGivenDocuments();
     void reopenAnswersAndStamps();
     void platformReopenBringsForwardOrAsks();
-
-    void savePanelWithoutFolderGetsDocuments();
-    void savePanelWithFolderAndOpenPanelAreLeftAlone();
 
 private:
     void launchAndSettle();
@@ -196,17 +194,38 @@ void AppDelegateTest::openPanelIsClosedOnlyBeforeTheDeadline()
     QCOMPARE(m_controller->documents().size(), closed ? 1 : 0);
 }
 
-void AppDelegateTest::savePanelsAndDocumentWindowsAreLeftAlone()
+void AppDelegateTest::onlyASavePanelWithoutAFolderIsGivenDocuments_data()
 {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("folder");
+    const QString documents = QDir::homePath() + QStringLiteral("/Documents");
+    QTest::newRow("save panel without a folder") << "save" << documents;
+    QTest::newRow("save panel with a folder") << "save in temp" << QDir::tempPath();
+    QTest::newRow("open panel, past the deadline") << "open" << QString();
+    QTest::newRow("document window") << "document" << QString();
+}
+
+// Whatever becomes key after launch, only a save panel without a folder is changed: it starts in
+// Documents. Nothing is closed past the deadline, and no document is made.
+void AppDelegateTest::onlyASavePanelWithoutAFolderIsGivenDocuments()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, folder);
     launchAndSettle();
-    m_clock->advance(0.5s);
-    SavePanel save;
-    makeKey(save);
-    QVERIFY(save.isVisible());
-    platform::Document *document = m_controller->newDocument();
-    makeKey(*document->window());
-    QVERIFY(document->window()->isVisible());
-    QCOMPARE(m_controller->documents().size(), 1);
+    m_clock->advance(10s);
+    std::unique_ptr<SavePanel> panel = window == QLatin1String("open")
+                                           ? std::make_unique<OpenPanel>()
+                                           : std::make_unique<SavePanel>();
+    if (window == QLatin1String("save in temp"))
+        panel->setDirectoryUrl(QUrl::fromLocalFile(QDir::tempPath()));
+    platform::Document *document =
+        window == QLatin1String("document") ? m_controller->newDocument() : nullptr;
+    makeKey(document ? static_cast<QWidget &>(*document->window()) : *panel);
+    if (!document) {
+        QTRY_COMPARE(panel->directoryUrl().value_or(QUrl()).toLocalFile(), folder);
+        QVERIFY(panel->isVisible());
+    }
+    QCOMPARE(m_controller->documents().size(), document ? 1 : 0);
 }
 
 void AppDelegateTest::reopenAnswersAndStamps()
@@ -222,10 +241,6 @@ void AppDelegateTest::reopenAnswersAndStamps()
     QCOMPARE(*m_delegate->suppressionDeadline(), m_clock->current + 1.5s);
     QVERIFY(!panel.isVisible()); // panels close even when a document exists
     QCOMPARE(m_controller->documents().size(), 1);
-
-    m_clock->advance(1s);
-    m_delegate->applicationShouldHandleReopen(false);
-    QCOMPARE(*m_delegate->suppressionDeadline(), m_clock->current + 1.5s);
 }
 
 // With a window showing, a plain second launch brings the most recent one forward; with every
@@ -247,32 +262,6 @@ void AppDelegateTest::platformReopenBringsForwardOrAsks()
     platform::reopenApplication(*m_controller, m_delegate.get());
     QCOMPARE(m_controller->documents().size(), 2);
     QVERIFY(m_delegate->suppressionDeadline().has_value());
-}
-
-void AppDelegateTest::savePanelWithoutFolderGetsDocuments()
-{
-    launchAndSettle();
-    SavePanel panel;
-    QVERIFY(!panel.directoryUrl());
-    makeKey(panel);
-    const QString documents = QDir::homePath() + QStringLiteral("/Documents");
-    QTRY_COMPARE(panel.directoryUrl().value_or(QUrl()).toLocalFile(), documents);
-    QCOMPARE(QDir(panel.directory()).absolutePath(), documents);
-}
-
-void AppDelegateTest::savePanelWithFolderAndOpenPanelAreLeftAlone()
-{
-    launchAndSettle();
-    m_clock->advance(10s); // past the open panel suppression
-    const QUrl elsewhere = QUrl::fromLocalFile(QDir::tempPath());
-    SavePanel withFolder;
-    withFolder.setDirectoryUrl(elsewhere);
-    makeKey(withFolder);
-    QCOMPARE(withFolder.directoryUrl(), elsewhere);
-
-    OpenPanel open;
-    makeKey(open);
-    QVERIFY(!open.directoryUrl());
 }
 
 SCRIBBET_TEST_MAIN(AppDelegateTest)

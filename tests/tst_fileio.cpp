@@ -99,17 +99,11 @@ ProbeResult probeWrite(const QStringList &prefix, const QString &path, const QBy
 
 QStringList injected(const QString &fault)
 {
-    return {QStringLiteral("strace"),
-            QStringLiteral("-f"),
-            QStringLiteral("-qq"),
-            QStringLiteral("-o"),
-            QStringLiteral("/dev/null"),
-            QStringLiteral("-e"),
-            QStringLiteral("inject=") + fault};
+    return QStringLiteral("strace -f -qq -o /dev/null -e inject=%1").arg(fault).split(' ');
 }
 
-const QStringList asNobody = {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
-                              QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")};
+const QStringList asNobody =
+    QStringLiteral("setpriv --reuid=65534 --regid=65534 --clear-groups").split(' ');
 
 } // namespace
 

@@ -48,7 +48,6 @@ class TextDocumentTest final : public QObject {
 private slots:
     void readsAndWritesFileForms_data();
     void readsAndWritesFileForms();
-    void directoryIsRefusedBeforeDecoding();
     void equalityIsCanonical();
 };
 
@@ -127,18 +126,6 @@ void TextDocumentTest::readsAndWritesFileForms()
         TextDocument(outcome.text).fileWrapper().regularFileContents();
     QVERIFY(written.has_value());
     QCOMPARE(written->toHex(), text.toHex());
-}
-
-void TextDocumentTest::directoryIsRefusedBeforeDecoding()
-{
-    try {
-        const TextDocument document(
-            platform::ReadConfiguration{FileWrapper::withoutRegularContents()});
-        QFAIL("a wrapper without regular contents was read");
-    } catch (const FileError &error) {
-        QCOMPARE(error.code(), FileError::ReadCorruptFile);
-        QVERIFY(error.systemReason().isEmpty());
-    }
 }
 
 void TextDocumentTest::equalityIsCanonical()
