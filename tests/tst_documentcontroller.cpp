@@ -63,12 +63,10 @@ private slots:
     void cleanup();
 
     void newDocumentsAreEmptyIndependentAndNumbered();
-    void typingMarksEditedAndUndoingToTheSaveMarksUnedited();
-    void saveWritesExactlyWhatTheEditorHolds();
+    void undoToTheSavePointAndSaveWriteExactlyWhatTheEditorHolds();
     void saveAsThroughThePanelMakesTheFileTheDocuments();
     void revertGoesBackToTheFile();
     void recentDocumentsKeepFiveMostRecentExistingWithoutDuplicates();
-    void untouchedLaunchDocumentGivesWayToAnOpenedFile();
     void openingAnOpenFileBringsItsWindowForward();
     void readErrorsNameTheFileAndOpenNothing_data();
     void readErrorsNameTheFileAndOpenNothing();
@@ -78,7 +76,7 @@ private slots:
     void outsideChangeIsNeverOverwrittenSilently_data();
     void outsideChangeIsNeverOverwrittenSilently();
     void cleanDocumentFollowsItsFileAndEditedOneWaits();
-    void launchDocumentOutlivesItsPanelAndStaysOnceSaved();
+    void launchDocumentGivesWayOnlyWhileUntouched();
     void runningOutOfMemoryWhileOpeningIsAMessage();
     void editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows();
 
@@ -118,40 +116,28 @@ void DocumentControllerTest::newDocumentsAreEmptyIndependentAndNumbered()
     Document *second = m_controller->newDocument();
     QCOMPARE(first->window()->windowTitle(), QStringLiteral("Untitled[*]"));
     QCOMPARE(second->window()->windowTitle(), QStringLiteral("Untitled 2[*]"));
-    QCOMPARE(editorOf(first)->utf8Text(), QByteArray());
-    QVERIFY(!first->isEdited());
-
     typeAtEnd(first, QStringLiteral("only here"));
     QCOMPARE(editorOf(first)->utf8Text(), QByteArray("only here"));
     QCOMPARE(editorOf(second)->utf8Text(), QByteArray());
-    QVERIFY(first->isEdited());
-    QVERIFY(first->window()->isWindowModified());
     QVERIFY(!second->isEdited());
 }
 
-void DocumentControllerTest::typingMarksEditedAndUndoingToTheSaveMarksUnedited()
-{
-    Document *document = open(QStringLiteral("undo.txt"), "saved");
-    typeAtEnd(document, QStringLiteral("!"));
-    QVERIFY(document->isEdited());
-    editorOf(document)->undo();
-    QVERIFY(!document->isEdited());
-    editorOf(document)->redo();
-    QVERIFY(document->isEdited());
-    QVERIFY(m_controller->saveDocument(document));
-    QVERIFY(!document->isEdited());
-    editorOf(document)->undo();
-    QVERIFY(document->isEdited());
-}
-
-void DocumentControllerTest::saveWritesExactlyWhatTheEditorHolds()
+// Undoing back to the save point makes the document unedited again, before a save and after it,
+// and a save writes exactly what the editor holds, without anything beside it.
+void DocumentControllerTest::undoToTheSavePointAndSaveWriteExactlyWhatTheEditorHolds()
 {
     Document *document = open(QStringLiteral("crlf.txt"), QByteArray("one\r\ntwo\0\r\n", 11));
     typeAtEnd(document, QStringLiteral("drei ü"));
+    QVERIFY(document->isEdited() && document->window()->isWindowModified());
+    editorOf(document)->undo();
+    QVERIFY(!document->isEdited());
+    editorOf(document)->redo();
     QVERIFY(m_controller->saveDocument(document));
     QCOMPARE(contentsOf(path("crlf.txt")), QByteArray("one\r\ntwo\0\r\ndrei \xc3\xbc", 18));
     QVERIFY(!document->isEdited());
     QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{"crlf.txt"});
+    editorOf(document)->undo();
+    QVERIFY(document->isEdited());
 }
 
 void DocumentControllerTest::saveAsThroughThePanelMakesTheFileTheDocuments()
@@ -211,24 +197,6 @@ void DocumentControllerTest::recentDocumentsKeepFiveMostRecentExistingWithoutDup
         (QStringList{path("file5.txt"), path("file7.txt"), path("file4.txt"), path("file3.txt")}));
     platform::RecentDocuments::clear();
     QVERIFY(platform::RecentDocuments::files().isEmpty());
-}
-
-void DocumentControllerTest::untouchedLaunchDocumentGivesWayToAnOpenedFile()
-{
-    m_controller->openUntitledDocument();
-    Document *file = open(QStringLiteral("a.txt"), "a");
-    QCOMPARE(m_controller->documents(), QList<Document *>{file});
-
-    m_controller->closeDocument(file);
-    Document *touched = m_controller->openUntitledDocument();
-    typeAtEnd(touched, QStringLiteral("mine"));
-    open(QStringLiteral("b.txt"), "b");
-    QCOMPARE(m_controller->documents().size(), 2);
-
-    // Only the one document made at launch gives way, never a document the user asked for.
-    Document *asked = m_controller->newDocument();
-    open(QStringLiteral("c.txt"), "c");
-    QVERIFY(m_controller->documents().contains(asked));
 }
 
 void DocumentControllerTest::openingAnOpenFileBringsItsWindowForward()
@@ -419,11 +387,24 @@ void DocumentControllerTest::cleanDocumentFollowsItsFileAndEditedOneWaits()
     QCOMPARE(editor->utf8Text(), QByteArray("newer ") + lines);
 }
 
-// A file handed over from another launch while the launch document's open panel runs: the
-// document must outlive the panel's event loop (it was destroyed under it, and the program
-// crashed). Once saved under a name, it is the user's and never gives way.
-void DocumentControllerTest::launchDocumentOutlivesItsPanelAndStaysOnceSaved()
+// Only the untouched document made at launch gives way to a file opened while it is the only
+// one: never one the user typed in, asked for or saved. And it outlives its own open panel: a
+// file handed over from another launch while that panel runs once destroyed it under the
+// panel's event loop, and the program crashed.
+void DocumentControllerTest::launchDocumentGivesWayOnlyWhileUntouched()
 {
+    m_controller->openUntitledDocument();
+    Document *file = open(QStringLiteral("a.txt"), "a");
+    QCOMPARE(m_controller->documents(), QList<Document *>{file});
+    m_controller->closeDocument(file);
+    typeAtEnd(m_controller->openUntitledDocument(), QStringLiteral("mine"));
+    open(QStringLiteral("b.txt"), "b");
+    Document *asked = m_controller->newDocument();
+    open(QStringLiteral("c.txt"), "c");
+    QVERIFY(m_controller->documents().contains(asked));
+    QCOMPARE(m_controller->documents().size(), 4);
+    init(); // a fresh controller: none of these documents asks anything as it goes
+
     Document *launch = m_controller->openUntitledDocument();
     QTRY_COMPARE(QApplication::activeWindow(), launch->window());
     writeContents(path("handed.txt"), "handed over");
@@ -434,8 +415,6 @@ void DocumentControllerTest::launchDocumentOutlivesItsPanelAndStaysOnceSaved()
     });
     m_controller->openDocument();
     QCOMPARE(m_controller->documents().size(), 2);
-    QVERIFY(m_controller->documents().contains(launch));
-
     m_controller->closeDocument(m_controller->documents().constLast());
     QVERIFY(m_controller->saveDocumentTo(launch, path("named.txt")));
     open(QStringLiteral("later.txt"), "later");
