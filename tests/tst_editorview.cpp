@@ -47,7 +47,7 @@ class EditorViewTest final : public QObject {
 
 private slots:
     void returnTypesTheLineEndingTheTextUses();
-    void longSingleLineIsWholeAndEditable();
+    void largeTextArrivesInPiecesWithoutCountingAsAnEdit_data();
     void largeTextArrivesInPiecesWithoutCountingAsAnEdit();
     void editorFollowsTheDesktopsTextBackground();
     void fullTextAccessibilityOnlyWhileSomeoneListens();
@@ -64,47 +64,38 @@ void EditorViewTest::returnTypesTheLineEndingTheTextUses()
     }
 }
 
-// Scintilla lays out a whole line on every change, so a line of a few megabytes is long enough
-// here; the ten-megabyte case is measured by the benchmark.
-void EditorViewTest::longSingleLineIsWholeAndEditable()
+void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit_data()
 {
-    QByteArray line;
-    while (line.size() < qsizetype(3) * 1000 * 1000)
-        line += "a single line that never ends, ";
-    const auto bound = makeView(line);
-    platform::TextEditor *editor = bound->view->textEditor();
-    QTRY_VERIFY(!editor->isLoading());
-    QVERIFY(!editor->isReadOnly());
-    QCOMPARE(editor->lines(), 1);
-    editor->SendScintilla(platform::TextEditor::SCI_DOCUMENTEND);
-    QTest::keyClick(editor, '!');
-    QCOMPARE(documentText(*bound).size(), line.size() + 1);
-    QVERIFY(documentText(*bound).startsWith(line));
+    QTest::addColumn<QByteArray>("pattern");
+    QTest::addColumn<bool>("waitForIt");
+    const QByteArray lines("a line\r\nc\xc3\xa9\xe6\x97\xa5\r\0\xf0\x9f\x98\x80\n", 21);
+    QTest::newRow("lines, all arrived") << lines << true;
+    QTest::newRow("lines, asked for at once") << lines << false;
+    // A line is never cut into pieces, so a text of one line arrives whole, at once.
+    QTest::newRow("one line") << QByteArray("a single line that never ends, ") << true;
 }
 
 // A large text shows at once and arrives over the next turns of the event loop; whoever asks for
-// the text meanwhile gets all of it, and nothing can be typed into half a file.
+// the text meanwhile gets all of it, nothing can be typed into half a file, and loading is no
+// edit that could be undone.
 void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
 {
-    const QByteArray pattern("a line\r\nc\xc3\xa9\xe6\x97\xa5\r\0\xf0\x9f\x98\x80\n", 21);
+    QFETCH(QByteArray, pattern);
+    QFETCH(bool, waitForIt);
     QByteArray text;
-    while (text.size() < qsizetype(10) * 1024 * 1024)
+    while (text.size() < qsizetype(3) * 1024 * 1024)
         text += pattern;
-    for (const bool waitForIt : {true, false}) {
-        const auto bound = makeView(text);
-        platform::TextEditor *editor = bound->view->textEditor();
-        QVERIFY(editor->isLoading());
-        QVERIFY(editor->isReadOnly());
-        if (waitForIt)
-            QTRY_VERIFY(!editor->isLoading());
-        QVERIFY(documentText(*bound) == text);
-        QVERIFY(!editor->isLoading());
-        QVERIFY(!editor->isReadOnly());
-        QVERIFY(!bound->isEdited);
-        QVERIFY(!editor->isUndoAvailable());
-        QTest::keyClick(editor, 'x');
-        QVERIFY(bound->isEdited);
-    }
+    const auto bound = makeView(text);
+    platform::TextEditor *editor = bound->view->textEditor();
+    QCOMPARE(editor->isLoading(), pattern.contains('\n'));
+    QCOMPARE(editor->isReadOnly(), editor->isLoading());
+    if (waitForIt)
+        QTRY_VERIFY(!editor->isLoading());
+    QVERIFY(documentText(*bound) == text);
+    QVERIFY(!editor->isLoading() && !editor->isReadOnly());
+    QVERIFY(!bound->isEdited && !editor->isUndoAvailable());
+    QTest::keyClick(editor, 'x');
+    QVERIFY(bound->isEdited);
 }
 
 // The text area takes the desktop's text colours, a dark theme's too.

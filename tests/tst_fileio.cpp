@@ -204,8 +204,7 @@ void FileIOTest::readStaysWithinItsLimits()
     } catch (const FileError &error) {
         QVERIFY2(!opens, qPrintable(error.message(file)));
         QCOMPARE(error.code(), FileError::ReadTooLarge);
-        QVERIFY2(error.message(file).contains(QStringLiteral("of up to 1,000 bytes")) ||
-                     error.message(file).contains(QStringLiteral("of up to 150 bytes")),
+        QVERIFY2(error.message(file).contains(QStringLiteral(" of up to ")),
                  qPrintable(error.message(file)));
     }
 }

@@ -33,17 +33,6 @@ start_display() {
     export DISPLAY=:$number
 }
 
-# The newest visible window whose name matches, waiting up to ten seconds.
-window_named() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1) && [[ -n $id ]] && {
-            echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
 # Polls `condition...` every tenth of a second for up to ten seconds.
 eventually() {
     for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
@@ -57,6 +46,10 @@ focus() {
     eventually [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
 }
 
+# The newest visible window whose name matches, waiting up to ten seconds.
+window_named() { eventually newest_window "$1" >/dev/null && newest_window "$1"; }
+newest_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 | grep .; }
+
 holds() { [[ $(hex "$1" 2>/dev/null) == "$2" ]]; }
 hex_of() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
 
@@ -65,13 +58,14 @@ own_editors() { pgrep -c -x -P $$ scribbet; }
 
 # Waits up to ten seconds for the editor to exit by itself; kills it and fails otherwise.
 expect_exit() {
-    for _ in $(seq 100); do
-        kill -0 "$1" 2>/dev/null || { wait "$1" || fail "the editor exited with an error"; return; }
-        sleep 0.1
-    done
-    fail "the editor did not quit"
-    kill "$1"
+    if eventually stopped "$1"; then
+        wait "$1" || fail "the editor exited with an error"
+    else
+        fail "the editor did not quit"
+        kill "$1"
+    fi
 }
+stopped() { ! kill -0 "$1" 2>/dev/null; }
 
 # xdotool types a character the keymap lacks by remapping a spare key for a moment, and a busy
 # editor may read that key press with the map already restored. So each character beyond ASCII
