@@ -63,10 +63,8 @@ inline QStringList shownMessages()
 
 inline void dismissMessages()
 {
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *box = qobject_cast<QMessageBox *>(widget))
-            box->close();
-    }
+    for (QMessageBox *box : shownMessageBoxes())
+        box->close();
 }
 
 } // namespace scribbet::testing

@@ -1,7 +1,6 @@
-// Reads or writes one file through the editor's own file functions, so that a test can run them
-// in a process of their own: under strace's fault injection, or as another user.
-//   file_probe read PATH     prints the bytes
-//   file_probe write PATH    saves standard input's bytes
+// Saves standard input's bytes to one file through the editor's own file functions, in a process
+// of its own, so that a test can run it under strace's fault injection or as another user:
+//     file_probe write PATH
 // A failure prints the message the user would see and exits with 1.
 
 #include "FileError.h"
@@ -16,16 +15,10 @@ int main(int argc, char *argv[])
 {
     const QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("scribbet-tests"));
-    if (argc != 3)
+    if (argc != 3 || qstrcmp(argv[1], "write") != 0)
         return 2;
     const QString path = QFile::decodeName(argv[2]);
     try {
-        if (qstrcmp(argv[1], "read") == 0) {
-            const QByteArray bytes =
-                platform::readFile(path).regularFileContents().value_or(QByteArray());
-            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-            return 0;
-        }
         QFile input;
         if (!input.open(stdin, QIODevice::ReadOnly))
             return 2;

@@ -11,10 +11,8 @@
 #include "Panels.h"
 #include "UserDefaults.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTest>
 
 #include <memory>
 

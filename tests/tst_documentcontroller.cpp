@@ -10,15 +10,12 @@
 #include "RecentDocuments.h"
 #include "TextEditor.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <memory>
 

@@ -6,8 +6,6 @@
 #include "TextEditor.h"
 
 #include <QAccessible>
-#include <QApplication>
-#include <QTest>
 
 #include <memory>
 

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QTest>
 
 #include <atomic>
 #include <thread>
