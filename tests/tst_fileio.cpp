@@ -9,7 +9,6 @@
 
 #include <memory>
 
-#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -60,21 +59,11 @@ QStringList entriesOf(const QString &folder)
                                   QDir::NoDotAndDotDot);
 }
 
-QString readErrorMessage(const QString &path)
+// What the user is told when `operation` on `path` fails; empty when it succeeds.
+template <class Operation> QString failureOf(const QString &path, Operation operation)
 {
     try {
-        platform::readFile(path);
-        return {};
-    } catch (const FileError &error) {
-        return error.message(path);
-    }
-}
-
-// What the user is told when saving `bytes` to `path` fails; empty when the save succeeds.
-QString saveErrorMessage(const QString &path, QByteArrayView bytes)
-{
-    try {
-        platform::writeFile(path, bytes);
+        operation();
         return {};
     } catch (const FileError &error) {
         return error.message(path);
@@ -205,16 +194,11 @@ void FileIOTest::readStaysWithinItsLimits()
         file = path("limited.txt");
         writeContents(file, bytes);
     }
-    const platform::ReadLimits limits{1000, 150};
-    try {
-        QCOMPARE(platform::readFile(file, limits).regularFileContents().value_or("<none>"), bytes);
-        QVERIFY(opens);
-    } catch (const FileError &error) {
-        QVERIFY2(!opens, qPrintable(error.message(file)));
-        QCOMPARE(error.code(), FileError::ReadTooLarge);
-        QVERIFY2(error.message(file).contains(QStringLiteral(" of up to ")),
-                 qPrintable(error.message(file)));
-    }
+    const QString message = failureOf(file, [&] {
+        QCOMPARE(platform::readFile(file, {1000, 150}).regularFileContents().value_or("-"), bytes);
+    });
+    QVERIFY2(message.isEmpty() == opens, qPrintable(message));
+    QVERIFY(opens || message.contains(QStringLiteral("too large")));
 }
 
 void FileIOTest::unreadableFileIsReadNoPermission()
@@ -222,7 +206,8 @@ void FileIOTest::unreadableFileIsReadNoPermission()
     writeContents(path("secret"), "x");
     QVERIFY(QFile::setPermissions(path("secret"), QFile::WriteOwner));
     QCOMPARE(::seteuid(65534), 0); // as nobody, for as long as the read takes
-    const QString message = readErrorMessage(path("secret"));
+    const QString message =
+        failureOf(path("secret"), [this] { platform::readFile(path("secret")); });
     QCOMPARE(::seteuid(0), 0);
     QVERIFY2(message.contains(QStringLiteral("permission to view it")), qPrintable(message));
 }
@@ -325,7 +310,8 @@ void FileIOTest::saveRefusesWhatIsNotARegularFile()
     QVERIFY(QFile::link(path("node"), path("doc.txt")));
     const mode_t type = statusOf(path("node")).st_mode & S_IFMT;
     const QStringList entries = entriesOf(m_folder->path());
-    const QString message = saveErrorMessage(path("doc.txt"), "text");
+    const QString message =
+        failureOf(path("doc.txt"), [this] { platform::writeFile(path("doc.txt"), "text"); });
     QVERIFY2(message.contains(reason) && message.contains(QStringLiteral("“doc.txt”")),
              qPrintable(message));
     QCOMPARE(statusOf(path("node")).st_mode & S_IFMT, type);
