@@ -59,9 +59,8 @@ CommandLine::CommandLine(int argc, char **argv, const QString &description)
         }
     }
     const QStringList before = decoded(argv, m_toolkitArgumentCount);
-    const QStringList answeredHere = {QStringLiteral("-h"),        QStringLiteral("--help"),
-                                      QStringLiteral("-help"),     QStringLiteral("-v"),
-                                      QStringLiteral("--version"), QStringLiteral("-version")};
+    const QStringList answeredHere =
+        QStringLiteral("-h --help -help --help-all -v --version -version").split(QLatin1Char(' '));
     if (std::none_of(before.begin() + 1, before.end(),
                      [&](const QString &argument) { return answeredHere.contains(argument); }))
         return;
