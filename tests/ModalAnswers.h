@@ -61,10 +61,4 @@ inline QStringList shownMessages()
     return messages;
 }
 
-inline void dismissMessages()
-{
-    for (QMessageBox *box : shownMessageBoxes())
-        box->close();
-}
-
 } // namespace scribbet::testing

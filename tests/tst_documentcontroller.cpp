@@ -15,6 +15,7 @@
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRegularExpression>
 
 #include <memory>
@@ -96,7 +97,7 @@ void DocumentControllerTest::init()
 void DocumentControllerTest::cleanup()
 {
     m_controller.reset();
-    dismissMessages();
+    qDeleteAll(shownMessageBoxes());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
@@ -163,7 +164,7 @@ void DocumentControllerTest::revertGoesBackToTheFile()
 {
     Document *document = open(QStringLiteral("revert.txt"), "kept\r\n");
     typeAtEnd(document, QStringLiteral("thrown away"));
-    clickInNextMessageBox(QMessageBox::RejectRole);
+    answerNextModal<QMessageBox>([](QMessageBox *box) { box->defaultButton()->click(); }); // Enter
     m_controller->revertDocumentToSaved(document);
     QVERIFY(document->isEdited());
     clickInNextMessageBox(QMessageBox::DestructiveRole);
@@ -383,10 +384,8 @@ void DocumentControllerTest::cleanDocumentFollowsItsFileAndEditedOneWaits()
     QCOMPARE(editor->utf8Text(), QByteArray("newer ") + lines);
 }
 
-// Only the untouched document made at launch gives way to a file opened while it is the only
-// one: never one the user typed in, asked for or saved. And it outlives its own open panel: a
-// file handed over from another launch while that panel runs once destroyed it under the
-// panel's event loop, and the program crashed.
+// Only the untouched launch document gives way to an opened file, never one typed in, asked for or
+// saved; and it outlives its own open panel (a file handed over meanwhile once crashed it).
 void DocumentControllerTest::launchDocumentGivesWayOnlyWhileUntouched()
 {
     m_controller->openUntitledDocument();
@@ -405,6 +404,7 @@ void DocumentControllerTest::launchDocumentGivesWayOnlyWhileUntouched()
     QTRY_COMPARE(QApplication::activeWindow(), launch->window());
     writeContents(path("handed.txt"), "handed over");
     answerNextModal<platform::OpenPanel>([this](platform::OpenPanel *panel) {
+        QCOMPARE(panel->selectedMimeTypeFilter(), QStringLiteral("application/octet-stream"));
         m_controller->openDocumentWithContentsOf(path("handed.txt"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         panel->reject();

@@ -47,6 +47,8 @@ private slots:
     void returnTypesTheLineEndingTheTextUses();
     void largeTextArrivesInPiecesWithoutCountingAsAnEdit_data();
     void largeTextArrivesInPiecesWithoutCountingAsAnEdit();
+    void keysWithCtrlOrAltNeverType_data();
+    void keysWithCtrlOrAltNeverType();
     void editorFollowsTheDesktopsTextBackground();
     void fullTextAccessibilityOnlyWhileSomeoneListens();
 };
@@ -94,6 +96,37 @@ void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
     QVERIFY(!bound->isEdited && !editor->isUndoAvailable());
     QTest::keyClick(editor, 'x');
     QVERIFY(bound->isEdited);
+}
+
+void EditorViewTest::keysWithCtrlOrAltNeverType_data()
+{
+    QTest::addColumn<char>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<long>("zoom");
+    QTest::newRow("Ctrl+= zooms in") << '=' << Qt::KeyboardModifiers(Qt::ControlModifier) << 4L;
+    QTest::newRow("Ctrl++ zooms in") << '+' << (Qt::ControlModifier | Qt::ShiftModifier) << 4L;
+    QTest::newRow("Ctrl+- zooms out") << '-' << Qt::KeyboardModifiers(Qt::ControlModifier) << 2L;
+    QTest::newRow("Ctrl+0 back to normal")
+        << '0' << Qt::KeyboardModifiers(Qt::ControlModifier) << 0L;
+    for (const char key : {'1', '.', ',', ';', '\''})
+        QTest::newRow(qPrintable(QStringLiteral("Ctrl+") + QLatin1Char(key)))
+            << key << Qt::KeyboardModifiers(Qt::ControlModifier) << 3L;
+    QTest::newRow("Alt+x") << 'x' << Qt::KeyboardModifiers(Qt::AltModifier) << 3L;
+}
+
+// Starting zoomed in by three steps: a key with Ctrl or Alt types nothing, and only the zoom keys
+// change the zoom.
+void EditorViewTest::keysWithCtrlOrAltNeverType()
+{
+    QFETCH(char, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(long, zoom);
+    const auto bound = makeView("text");
+    platform::TextEditor *editor = bound->view->textEditor();
+    editor->zoomTo(3);
+    QTest::keyClick(editor, key, modifiers);
+    QCOMPARE(documentText(*bound), QByteArray("text"));
+    QCOMPARE(editor->SendScintilla(platform::TextEditor::SCI_GETZOOM), zoom);
 }
 
 // The text area takes the desktop's text colours, a dark theme's too.

@@ -68,19 +68,14 @@ void TextDocumentTest::readsAndWritesFileForms_data()
     };
 
     text("empty file", "", "");
-    text("plain ascii", "68656c6c6f", "68656c6c6f");
     text("utf-8 mark is dropped", "efbbbf61", "61");
     text("mark after text stays", "61efbbbf", "61efbbbf");
     // Qt's UTF-8 decoder would drop both marks by itself.
     text("second leading mark stays", "efbbbfefbbbf61", "efbbbf61");
     text("only a mark", "efbbbf", "");
-    text("cr lf lines", "610d0a620d0a", "610d0a620d0a");
-    text("cr lines", "610d620d", "610d620d");
     text("mixed line endings", "610d0a620a630d640a0d", "610d0a620a630d640a0d");
-    text("no final line ending kept as is", "610a62", "610a62");
     text("nbsp line and paragraph separators", "61c2a062e280a863e280a964",
          "61c2a062e280a863e280a964");
-    text("nul is text", "00", "00");
     text("utf-16 lookalike is utf-8 with nul", "6100", "6100");
     text("largest code point", "f48fbfbf", "f48fbfbf");
 
@@ -98,7 +93,6 @@ void TextDocumentTest::readsAndWritesFileForms_data()
     refused("latin-1 is not utf-16", "636166e9");
     refused("truncated utf-8 sequence", "61e282");
     refused("overlong nul", "c080");
-    refused("overlong slash", "e080af61");
     refused("encoded surrogate", "eda08061");
     refused("above U+10FFFF", "f4908080");
     refused("invalid lead byte", "ff61");
@@ -106,7 +100,6 @@ void TextDocumentTest::readsAndWritesFileForms_data()
     refused("utf-16 odd byte count", "fffe610062");
     // Qt's UTF-16 decoder would let these through as replacement characters.
     refused("utf-16 unpaired high surrogate", "fffe3dd86100");
-    refused("utf-16 high surrogate at end", "fffe61003dd8");
     refused("utf-16 lone low surrogate", "fffe00de");
     refused("utf-16 zeros balanced", "00e9e900");
 }

@@ -44,8 +44,10 @@ bool confirmRevert(const Document &document, QWidget *parent)
                         .arg(document.displayName()),
                     QMessageBox::NoButton, parent);
     box.setInformativeText(DocumentAlerts::tr("Your current changes will be lost."));
-    QPushButton *revert = box.addButton(DocumentAlerts::tr("Revert"), QMessageBox::DestructiveRole);
-    box.addButton(QMessageBox::Cancel);
+    QPushButton *revert =
+        box.addButton(DocumentAlerts::tr("&Revert"), QMessageBox::DestructiveRole);
+    // Enter must not throw changes away.
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
     return box.clickedButton() == revert;
 }

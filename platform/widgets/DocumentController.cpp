@@ -137,6 +137,9 @@ void DocumentController::openDocument()
     OpenPanel panel(QApplication::activeWindow());
     panel.setWindowTitle(tr("Open"));
     panel.setMimeTypeFilters(withAllFiles(m_scene.readableContentTypes));
+    // Every file by default, so that README, Makefile and a file saved without a suffix show;
+    // the document's own types stay a choice.
+    panel.selectMimeTypeFilter(QStringLiteral("application/octet-stream"));
     if (panel.exec() != QDialog::Accepted)
         return;
     for (const QString &path : panel.selectedFiles())

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QPalette>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -339,6 +340,37 @@ QVariant TextEditor::inputMethodQuery(Qt::InputMethodQuery query) const
     default:
         return charactersBefore(SendScintilla(SCI_GETANCHOR));
     }
+}
+
+// A key pressed with Ctrl or Alt is a command, never text: Scintilla would type the "=" of an
+// unbound Ctrl+= into the document. The zoom keys are the desktop's; Scintilla keeps its own
+// bindings (Ctrl+Left and the like), which need no text.
+void TextEditor::keyPressEvent(QKeyEvent *event)
+{
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        QsciScintilla::keyPressEvent(event);
+        return;
+    }
+    if (event->modifiers() & Qt::ControlModifier) {
+        switch (event->key()) {
+        case Qt::Key_Equal:
+        case Qt::Key_Plus:
+            zoomIn();
+            return;
+        case Qt::Key_Minus:
+            zoomOut();
+            return;
+        case Qt::Key_0:
+            zoomTo(0);
+            return;
+        default:
+            break;
+        }
+    }
+    QKeyEvent withoutText(event->type(), event->key(), event->modifiers(), QString(),
+                          event->isAutoRepeat(), ushort(event->count()));
+    QsciScintilla::keyPressEvent(&withoutText);
+    event->setAccepted(withoutText.isAccepted());
 }
 
 void TextEditor::changeEvent(QEvent *event)
