@@ -47,6 +47,7 @@ private slots:
     void returnTypesTheLineEndingTheTextUses();
     void largeTextArrivesInPiecesWithoutCountingAsAnEdit_data();
     void largeTextArrivesInPiecesWithoutCountingAsAnEdit();
+    void undoTakesBackAWordOrALineEndingAtATime();
     void keysWithCtrlOrAltNeverType_data();
     void keysWithCtrlOrAltNeverType();
     void editorFollowsTheDesktopsTextBackground();
@@ -96,6 +97,16 @@ void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
     QVERIFY(!bound->isEdited && !editor->isUndoAvailable());
     QTest::keyClick(editor, 'x');
     QVERIFY(bound->isEdited);
+}
+
+void EditorViewTest::undoTakesBackAWordOrALineEndingAtATime()
+{
+    const auto bound = makeView({});
+    QTest::keyClicks(bound->view->textEditor(), QStringLiteral("one two\rthree"));
+    for (const char *left : {"one two\n", "one two", "one ", "one", ""}) {
+        bound->view->textEditor()->undo();
+        QCOMPARE(documentText(*bound), left);
+    }
 }
 
 void EditorViewTest::keysWithCtrlOrAltNeverType_data()

@@ -348,6 +348,7 @@ QVariant TextEditor::inputMethodQuery(Qt::InputMethodQuery query) const
 void TextEditor::keyPressEvent(QKeyEvent *event)
 {
     if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        separateUndoStepBefore(event->text());
         QsciScintilla::keyPressEvent(event);
         return;
     }
@@ -371,6 +372,25 @@ void TextEditor::keyPressEvent(QKeyEvent *event)
                           event->isAutoRepeat(), ushort(event->count()));
     QsciScintilla::keyPressEvent(&withoutText);
     event->setAccepted(withoutText.isAccepted());
+}
+
+// One undo takes back at most a word, a run of spaces or a line ending, as in the desktop's other
+// editors: Scintilla by itself would take back everything typed in a row, paragraphs at once.
+void TextEditor::separateUndoStepBefore(const QString &typed)
+{
+    if (typed.isEmpty() ||
+        (typed.front().category() == QChar::Other_Control && typed.front() != QLatin1Char('\r')))
+        return;
+    const QChar first = typed.front();
+    const int kind = first == QLatin1Char('\r') || first == QLatin1Char('\n') ? 0
+                     : first.isSpace()                                        ? 1
+                                                                              : 2;
+    if (kind != m_lastTypedKind || kind == 0) {
+        // An empty undo action is a boundary that typing does not merge across.
+        SendScintilla(SCI_BEGINUNDOACTION);
+        SendScintilla(SCI_ENDUNDOACTION);
+    }
+    m_lastTypedKind = kind;
 }
 
 void TextEditor::changeEvent(QEvent *event)

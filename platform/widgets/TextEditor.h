@@ -56,10 +56,12 @@ private:
     bool appendHeld(const char *utf8, qsizetype size);
     void finishLoading();
     void giveUpLoading();
+    void separateUndoStepBefore(const QString &typed);
 
     QByteArray m_textToLoad;
     qsizetype m_loadedSize = 0;
     bool m_isIncomplete = false;
+    int m_lastTypedKind = -1;
 };
 
 } // namespace platform
