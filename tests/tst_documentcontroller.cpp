@@ -66,6 +66,7 @@ private slots:
     void revertGoesBackToTheFile();
     void recentDocumentsKeepFiveMostRecentExistingWithoutDuplicates();
     void openingAnOpenFileBringsItsWindowForward();
+    void missingFileNamedOpensANewDocumentForIt();
     void readErrorsNameTheFileAndOpenNothing_data();
     void readErrorsNameTheFileAndOpenNothing();
     void closingAsksFirst_data();
@@ -205,6 +206,20 @@ void DocumentControllerTest::openingAnOpenFileBringsItsWindowForward()
     QVERIFY(QDir(m_folder->path()).mkdir("sub"));
     QCOMPARE(m_controller->openDocumentWithContentsOf(path("sub/../same.txt")), first);
     QCOMPARE(m_controller->documents().size(), 2);
+}
+
+// A name given on the command line that no file has yet opens a new document that will be saved
+// there: nothing is made on disk before the save, and a missing folder is an error then.
+void DocumentControllerTest::missingFileNamedOpensANewDocumentForIt()
+{
+    const QString file = path("new/notes.txt");
+    Document *document = m_controller->openDocumentWithContentsOf(
+        file, DocumentController::MissingFile::MakesANewDocument);
+    QCOMPARE(document->window()->windowTitle(), QStringLiteral("notes.txt[*]"));
+    typeAtEnd(document, QStringLiteral("first"));
+    QVERIFY(!m_controller->saveDocument(document) && !QFileInfo::exists(file));
+    QVERIFY(QDir().mkpath(path("new")) && m_controller->saveDocument(document));
+    QCOMPARE(contentsOf(file), QByteArray("first"));
 }
 
 void DocumentControllerTest::readErrorsNameTheFileAndOpenNothing_data()

@@ -23,7 +23,8 @@ void openNamedFile(DocumentController &controller, const QByteArray &name)
     if (QFile::encodeName(path) != name)
         controller.presentError(FileError(FileError::ReadInvalidFileName), path);
     else
-        controller.openDocumentWithContentsOf(path);
+        controller.openDocumentWithContentsOf(path,
+                                              DocumentController::MissingFile::MakesANewDocument);
 }
 
 // What a later launch names arrives as URIs from another process: anything but a local file is

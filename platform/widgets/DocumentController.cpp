@@ -146,7 +146,7 @@ void DocumentController::openDocument()
         openDocumentWithContentsOf(path);
 }
 
-Document *DocumentController::openDocumentWithContentsOf(const QString &path)
+Document *DocumentController::openDocumentWithContentsOf(const QString &path, MissingFile missing)
 {
     const QString absolutePath = QFileInfo(path).absoluteFilePath();
     if (Document *open = documentForFile(absolutePath)) {
@@ -154,14 +154,18 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path)
         return open;
     }
     std::unique_ptr<DocumentContent> content;
-    Document::DiskVersion version;
+    std::optional<Document::DiskVersion> version;
     try {
         FileOnDisk disk = readFromDisk(absolutePath);
         version = disk.version;
         content = m_scene.read(std::move(disk.file));
     } catch (const FileError &error) {
-        presentError(error, absolutePath);
-        return nullptr;
+        if (error.code() != FileError::ReadNoSuchFile || missing == MissingFile::IsAnError) {
+            presentError(error, absolutePath);
+            return nullptr;
+        }
+        // Nothing is made on disk before the first save; a missing folder is an error then.
+        content = m_scene.makeUntitled();
     } catch (const std::bad_alloc &) {
         presentError(
             FileError(FileError::ReadTooLarge, tr("There isn’t enough memory.", "FileError")),
@@ -183,7 +187,8 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path)
     }
     document->setDiskVersion(version);
     watchFileOf(document);
-    RecentDocuments::note(absolutePath);
+    if (version)
+        RecentDocuments::note(absolutePath);
     if (transient)
         discard(transient);
     return document;
@@ -377,9 +382,11 @@ void DocumentController::presentSaveError(const FileError &error, const QString 
 DocumentController::DiskState DocumentController::diskStateOf(Document *document) const
 {
     const std::optional<Document::DiskVersion> &known = document->diskVersion();
-    if (document->isUntitled() || !known)
+    if (document->isUntitled())
         return DiskState::Unchanged;
     const std::optional<FileStamp> now = FileStamp::ofFile(document->filePath());
+    if (!known) // a document for a file not yet written: one that appeared is another's
+        return now ? DiskState::Changed : DiskState::Unchanged;
     if (!now)
         return DiskState::Deleted;
     if (!now->mayDifferFrom(known->stamp) && !known->isRacy)

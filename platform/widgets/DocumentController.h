@@ -46,9 +46,14 @@ public:
     /// Asks for files with an open panel and opens them.
     void openDocument();
 
+    /// What opening a file that does not exist does: an error, as from the open panel, or a new
+    /// document that will be saved there, as for a name given on the command line.
+    enum class MissingFile { IsAnError, MakesANewDocument };
+
     /// Opens the file at `path` in a window of its own, or brings its window forward if it is
     /// open already. Shows an error naming the file, and returns null, when it cannot be read.
-    Document *openDocumentWithContentsOf(const QString &path);
+    Document *openDocumentWithContentsOf(const QString &path,
+                                         MissingFile missing = MissingFile::IsAnError);
 
     /// Saves to the document's file, asking for one if it is untitled. True when saved.
     bool saveDocument(Document *document);
