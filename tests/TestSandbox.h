@@ -23,8 +23,8 @@ private:
 /// The bytes of the file at `path`, or a marker that no file ever holds when it cannot be read.
 QByteArray contentsOf(const QString &path);
 
-/// Writes `bytes` to the file at `path`, replacing it.
-void writeContents(const QString &path, const QByteArray &bytes);
+/// Writes `bytes` to the file at `path`, replacing it, and makes the folders it needs.
+void writeContents(const QString &path, const QByteArray &bytes = "state");
 
 /// Sets or clears the immutable flag of a file or folder: what even root may not change.
 void setImmutable(const QString &path, bool immutable);

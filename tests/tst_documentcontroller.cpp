@@ -15,6 +15,7 @@
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -67,6 +68,7 @@ private slots:
     void recentDocumentsKeepFiveMostRecentExistingWithoutDuplicates();
     void openingAnOpenFileBringsItsWindowForward();
     void missingFileNamedOpensANewDocumentForIt();
+    void fileDroppedOnTheTextOpens();
     void readErrorsNameTheFileAndOpenNothing_data();
     void readErrorsNameTheFileAndOpenNothing();
     void closingAsksFirst_data();
@@ -104,7 +106,6 @@ void DocumentControllerTest::cleanup()
 
 Document *DocumentControllerTest::open(const QString &name, const QByteArray &bytes)
 {
-    QDir().mkpath(QFileInfo(path(name)).absolutePath());
     writeContents(path(name), bytes);
     return m_controller->openDocumentWithContentsOf(path(name));
 }
@@ -220,6 +221,20 @@ void DocumentControllerTest::missingFileNamedOpensANewDocumentForIt()
     QVERIFY(!m_controller->saveDocument(document) && !QFileInfo::exists(file));
     QVERIFY(QDir().mkpath(path("new")) && m_controller->saveDocument(document));
     QCOMPARE(contentsOf(file), QByteArray("first"));
+}
+
+void DocumentControllerTest::fileDroppedOnTheTextOpens()
+{
+    writeContents(path("dropped.txt"), "dropped");
+    Document *document = m_controller->newDocument();
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(path("dropped.txt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    for (QEvent *event : std::initializer_list<QEvent *>{&enter, &drop}) // as a real drag goes
+        QCoreApplication::sendEvent(editorOf(document)->viewport(), event);
+    QCOMPARE(editorOf(m_controller->documents().constLast())->utf8Text(), QByteArray("dropped"));
+    QCOMPARE(editorOf(document)->utf8Text(), QByteArray()); // no path typed into the text
 }
 
 void DocumentControllerTest::readErrorsNameTheFileAndOpenNothing_data()

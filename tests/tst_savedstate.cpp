@@ -14,6 +14,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+using namespace scribbet::testing;
+
 namespace {
 
 QString stateFolder()
@@ -24,14 +26,6 @@ QString stateFolder()
 QString savedStateOf(const QString &identifier)
 {
     return stateFolder() + QLatin1Char('/') + identifier + QStringLiteral(".savedState");
-}
-
-void makeFile(const QString &path, const QByteArray &bytes = "state")
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 bool exists(const QString &path)
@@ -65,7 +59,7 @@ void SavedStateTest::init()
     QGuiApplication::setDesktopFileName(scribbet::bundleIdentifier);
     QDir(qEnvironmentVariable("XDG_STATE_HOME")).removeRecursively();
     m_precious = QDir::homePath() + QStringLiteral("/precious");
-    makeFile(m_precious + QStringLiteral("/letter.txt"), "do not lose me");
+    writeContents(m_precious + QStringLiteral("/letter.txt"), "do not lose me");
 }
 
 void SavedStateTest::cleanup()
@@ -83,16 +77,16 @@ void SavedStateTest::whateverStandsThereGoesAndNothingElse_data()
     };
     QTest::newRow("nothing") << Make([](const QString &, const QString &) {});
     QTest::newRow("folder with contents") << Make([](const QString &target, const QString &) {
-        makeFile(target + QStringLiteral("/data.data"));
-        makeFile(target + QStringLiteral("/windows/1.plist"));
+        writeContents(target + QStringLiteral("/data.data"));
+        writeContents(target + QStringLiteral("/windows/1.plist"));
     });
     QTest::newRow("regular file") << Make(
-        [](const QString &target, const QString &) { makeFile(target); });
+        [](const QString &target, const QString &) { writeContents(target); });
     // removeRecursively() on a link to a folder would empty the folder it points at.
     QTest::newRow("link to a folder")
         << Make([link](const QString &target, const QString &precious) { link(precious, target); });
     QTest::newRow("links inside") << Make([link](const QString &target, const QString &precious) {
-        makeFile(target + QStringLiteral("/data.data"));
+        writeContents(target + QStringLiteral("/data.data"));
         link(precious, target + QStringLiteral("/elsewhere"));
         link(precious + QStringLiteral("/letter.txt"), target + QStringLiteral("/letter"));
     });
@@ -110,13 +104,12 @@ void SavedStateTest::whateverStandsThereGoesAndNothingElse()
     QFETCH(std::function<void(const QString &, const QString &)>, make);
     const QString target = savedStateOf(scribbet::bundleIdentifier);
     const QString neighbour = savedStateOf(QStringLiteral("com.example.Other")) + "/window.plist";
-    makeFile(neighbour);
+    writeContents(neighbour);
     make(target, m_precious);
     scribbet::discardPersistedWindowRestorationState();
     QVERIFY(!exists(target));
     QVERIFY(exists(neighbour));
-    QCOMPARE(scribbet::testing::contentsOf(m_precious + QStringLiteral("/letter.txt")),
-             "do not lose me");
+    QCOMPARE(contentsOf(m_precious + QStringLiteral("/letter.txt")), "do not lose me");
 }
 
 void SavedStateTest::missingOrUnsafeIdentifierFallsBackToTheApplications_data()
@@ -132,9 +125,9 @@ void SavedStateTest::missingOrUnsafeIdentifierFallsBackToTheApplications()
 {
     QFETCH(QString, reported);
     QGuiApplication::setDesktopFileName(reported);
-    makeFile(savedStateOf(scribbet::bundleIdentifier) + QStringLiteral("/data.data"));
-    makeFile(stateFolder() + QStringLiteral("/..savedState/keep"));
-    makeFile(stateFolder() + QStringLiteral("/...savedState/keep"));
+    writeContents(savedStateOf(scribbet::bundleIdentifier) + QStringLiteral("/data.data"));
+    writeContents(stateFolder() + QStringLiteral("/..savedState/keep"));
+    writeContents(stateFolder() + QStringLiteral("/...savedState/keep"));
     scribbet::discardPersistedWindowRestorationState();
     QVERIFY(!exists(savedStateOf(scribbet::bundleIdentifier)));
     QVERIFY(QFile::exists(stateFolder() + QStringLiteral("/..savedState/keep")));
@@ -166,11 +159,11 @@ void SavedStateTest::treeDeeperThanAPathCanNameGoes()
 void SavedStateTest::linkSwappedInWhileRemovingLeadsNowhereElse()
 {
     for (int file = 0; file < 200; ++file)
-        makeFile(m_precious + QStringLiteral("/victim/%1").arg(file));
+        writeContents(m_precious + QStringLiteral("/victim/%1").arg(file));
     const QString target = savedStateOf(scribbet::bundleIdentifier);
     for (int round = 0; round < 30; ++round) {
         for (int file = 0; file < 50; ++file)
-            makeFile(target + QStringLiteral("/windows/%1").arg(file));
+            writeContents(target + QStringLiteral("/windows/%1").arg(file));
         QVERIFY(
             QFile::link(m_precious + QStringLiteral("/victim"), target + QStringLiteral("/swap")));
         const QByteArray folder = QFile::encodeName(target + QStringLiteral("/windows"));
@@ -193,10 +186,10 @@ void SavedStateTest::linkSwappedInWhileRemovingLeadsNowhereElse()
 void SavedStateTest::failedRemovalLetsLaunchGoOn()
 {
     const QString target = savedStateOf(scribbet::bundleIdentifier);
-    makeFile(target + QStringLiteral("/locked/data"));
+    writeContents(target + QStringLiteral("/locked/data"));
     const bool asRoot = ::geteuid() == 0;
     if (asRoot)
-        scribbet::testing::setImmutable(target + QStringLiteral("/locked"), true);
+        setImmutable(target + QStringLiteral("/locked"), true);
     else
         QFile::setPermissions(target + QStringLiteral("/locked"),
                               QFile::ReadOwner | QFile::ExeOwner);
@@ -204,7 +197,7 @@ void SavedStateTest::failedRemovalLetsLaunchGoOn()
     const bool kept = exists(target + QStringLiteral("/locked/data"));
     const QFile::Permissions permissions = QFile::permissions(target + QStringLiteral("/locked"));
     if (asRoot)
-        scribbet::testing::setImmutable(target + QStringLiteral("/locked"), false);
+        setImmutable(target + QStringLiteral("/locked"), false);
     else
         QFile::setPermissions(target + QStringLiteral("/locked"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

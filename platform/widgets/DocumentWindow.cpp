@@ -3,6 +3,7 @@
 #include "Document.h"
 #include "DocumentController.h"
 #include "DocumentMenus.h"
+#include "TextEditor.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
@@ -18,6 +19,15 @@ DocumentWindow::DocumentWindow(Document *document, QWidget *editor, DocumentCont
     controller.scene().addCommands(menuBar(), editor);
     setCentralWidget(editor);
     editor->setFocus();
+    // A file dropped on the text, as from the file manager, opens; dragged text stays text.
+    auto *text = qobject_cast<TextEditor *>(editor);
+    if (!text)
+        text = editor->findChild<TextEditor *>();
+    if (text)
+        connect(text, &TextEditor::SCN_URIDROPPED, this, [&controller](const QUrl &url) {
+            if (url.isLocalFile())
+                controller.openDocumentWithContentsOf(url.toLocalFile());
+        });
     connect(document, &Document::changed, this, &DocumentWindow::updateTitle);
     updateTitle();
 }
