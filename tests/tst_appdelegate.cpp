@@ -62,7 +62,6 @@ private slots:
 
 private:
     void launchAndSettle();
-    void closeAllDocuments();
 
     std::unique_ptr<platform::DocumentController> m_controller;
     std::unique_ptr<ManualClock> m_clock;
@@ -93,14 +92,7 @@ void AppDelegateTest::launchAndSettle()
 {
     m_delegate->applicationDidFinishLaunching();
     QCoreApplication::processEvents();
-    closeAllDocuments();
-}
-
-void AppDelegateTest::closeAllDocuments()
-{
-    for (platform::Document *document : m_controller->documents())
-        m_controller->closeDocument(document);
-    QCOMPARE(m_controller->documents().size(), 0);
+    QVERIFY(m_controller->closeAllDocuments() && m_controller->documents().isEmpty());
 }
 
 void AppDelegateTest::launchWritesSettingsAndDefersTheDocument()
@@ -182,7 +174,7 @@ void AppDelegateTest::openPanelIsClosedOnlyBeforeTheDeadline()
     if (reopenedFirst) {
         m_clock->advance(std::chrono::duration<double>(secondsAfterLaunch - 1));
         QCOMPARE(m_delegate->applicationShouldHandleReopen(false), false);
-        closeAllDocuments();
+        QVERIFY(m_controller->closeAllDocuments() && m_controller->documents().isEmpty());
         secondsAfterLaunch = 1;
     }
     if (delegateGone)

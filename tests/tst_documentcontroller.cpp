@@ -13,9 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -52,6 +55,16 @@ void typeAtEnd(const Document *document, const QString &text)
     }
 }
 
+// The item with the standard shortcut `key` in the window's menu at `index` (File 0, Edit 1).
+QAction *menuItem(const Document *document, int index, QKeySequence::StandardKey key)
+{
+    for (QAction *action : document->window()->menuBar()->actions().at(index)->menu()->actions()) {
+        if (!action->shortcut().isEmpty() && action->shortcut() == QKeySequence(key))
+            return action;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 class DocumentControllerTest final : public QObject {
@@ -80,6 +93,7 @@ private slots:
     void launchDocumentGivesWayOnlyWhileUntouched();
     void runningOutOfMemoryWhileOpeningIsAMessage();
     void editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows();
+    void printPutsTheTextOnThePage();
 
 private:
     QString path(const QString &name) const { return m_folder->filePath(name); }
@@ -478,12 +492,8 @@ void DocumentControllerTest::editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows()
 {
     Document *document = m_controller->newDocument();
     QMenu *edit = document->window()->menuBar()->actions().at(1)->menu();
-    const auto enabled = [edit](QKeySequence::StandardKey key) {
-        for (QAction *action : edit->actions()) {
-            if (!action->shortcut().isEmpty() && action->shortcut() == QKeySequence(key))
-                return action->isEnabled();
-        }
-        return false;
+    const auto enabled = [document](auto key) {
+        return menuItem(document, 1, key)->isEnabled();
     };
     emit edit->aboutToShow();
     QVERIFY(!enabled(QKeySequence::Undo) && !enabled(QKeySequence::Copy));
@@ -497,6 +507,20 @@ void DocumentControllerTest::editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows()
     QVERIFY(enabled(QKeySequence::Undo) && enabled(QKeySequence::Copy));
     QVERIFY(!enabled(QKeySequence::Redo));
     emit edit->aboutToHide();
+}
+
+void DocumentControllerTest::printPutsTheTextOnThePage()
+{
+    Document *document = open(QStringLiteral("print.txt"), "Words on paper\r\nand more");
+    const QString pdf = path("page.pdf");
+    answerNextModal<QPrintDialog>([pdf](QPrintDialog *dialog) {
+        dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(pdf); // print to file
+        dialog->accept();
+    });
+    menuItem(document, 0, QKeySequence::Print)->trigger();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished() && text.readAllStandardOutput().contains("Words on paper"));
 }
 
 SCRIBBET_TEST_MAIN(DocumentControllerTest)

@@ -76,9 +76,8 @@ void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit_data()
     QTest::newRow("one line") << QByteArray("a single line that never ends, ") << true;
 }
 
-// A large text shows at once and arrives over the next turns of the event loop; whoever asks for
-// the text meanwhile gets all of it, nothing can be typed into half a file, and loading is no
-// edit that could be undone.
+// A large text shows at once and arrives on the next turns of the event loop: asked for
+// meanwhile, it comes whole; nothing is typed into half a file; loading is no undoable edit.
 void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
 {
     QFETCH(QByteArray, pattern);

@@ -153,9 +153,8 @@ void SavedStateTest::treeDeeperThanAPathCanNameGoes()
     QVERIFY(!exists(target));
 }
 
-// Another process keeps swapping a folder inside the item with a link to the precious folder.
-// Whenever the removal looks, it must find either the folder or the link, and follow neither
-// out of the item.
+// Another thread keeps swapping a folder in the item with a link to the precious folder: the
+// removal finds one or the other, and follows neither out of the item.
 void SavedStateTest::linkSwappedInWhileRemovingLeadsNowhereElse()
 {
     for (int file = 0; file < 200; ++file)

@@ -11,6 +11,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPrintDialog>
+
+#include <Qsci/qsciprinter.h>
 
 #include <functional>
 
@@ -37,6 +40,21 @@ QAction *addAction(QMenu *menu, const QString &text, QKeySequence::StandardKey k
     action->setShortcuts(shortcutsFor(key));
     QObject::connect(action, &QAction::triggered, menu, trigger);
     return action;
+}
+
+// Prints the text through the desktop's print dialog, in the editor's font, black on white, each
+// line wrapped to the page.
+void printText(QMainWindow *window)
+{
+    auto *editor = window ? window->findChild<TextEditor *>() : nullptr;
+    if (!editor)
+        return;
+    QsciPrinter printer(QPrinter::HighResolution);
+    printer.setWrapMode(QsciScintilla::WrapWord);
+    printer.setDocName(window->windowTitle().remove(QStringLiteral("[*]")));
+    QPrintDialog dialog(&printer, window);
+    if (dialog.exec() == QDialog::Accepted)
+        printer.printRange(editor);
 }
 
 void fillRecentMenu(QMenu *menu, DocumentController &controller)
@@ -78,6 +96,9 @@ void addFileMenu(QMenuBar *menuBar, Document *document, DocumentController &cont
     QObject::connect(menu, &QMenu::aboutToShow, revert, [revert, document] {
         revert->setEnabled(!document->isUntitled() && document->isEdited());
     });
+    menu->addSeparator();
+    addAction(menu, DocumentMenus::tr("&Print…"), QKeySequence::Print,
+              [menuBar] { printText(qobject_cast<QMainWindow *>(menuBar->window())); });
     menu->addSeparator();
     addAction(menu, DocumentMenus::tr("&Quit"), QKeySequence::Quit, [c] { c->quit(); });
 }

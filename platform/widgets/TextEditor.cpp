@@ -115,6 +115,8 @@ TextEditor::TextEditor(QWidget *parent)
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
     // What is pasted is inserted as it is, line endings included.
     SendScintilla(SCI_SETPASTECONVERTENDINGS, false);
+    // Paper is white whatever the desktop's theme.
+    SendScintilla(SCI_SETPRINTCOLOURMODE, SC_PRINT_BLACKONWHITE);
     for (int margin = 0; margin < 5; ++margin)
         SendScintilla(SCI_SETMARGINWIDTHN, margin, 0L);
     setFrameShape(QFrame::NoFrame);
