@@ -52,13 +52,4 @@ inline QList<QMessageBox *> shownMessageBoxes()
     return boxes;
 }
 
-/// The text of every message box that is showing.
-inline QStringList shownMessages()
-{
-    QStringList messages;
-    for (const QMessageBox *box : shownMessageBoxes())
-        messages.append(box->text());
-    return messages;
-}
-
 } // namespace scribbet::testing

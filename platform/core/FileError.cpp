@@ -88,6 +88,12 @@ FileError FileError::writing(int error)
     }
 }
 
+FileError FileError::outOfMemory()
+{
+    return FileError(ReadTooLarge,
+                     QCoreApplication::translate("FileError", "There isn’t enough memory."));
+}
+
 QString FileError::message(const QString &path) const
 {
     QString sentence = sentenceFor(m_code).arg(QFileInfo(path).fileName());

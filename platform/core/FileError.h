@@ -34,6 +34,8 @@ public:
     static FileError reading(int error);
     /// The write error for the operating system's `error` number, with its reason.
     static FileError writing(int error);
+    /// Reading failed because the text does not fit in memory.
+    static FileError outOfMemory();
 
     Code code() const { return m_code; }
     bool isWriteError() const { return m_code >= WriteUnknown; }

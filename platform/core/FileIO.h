@@ -16,11 +16,18 @@ struct ReadLimits {
     qsizetype longestLine = qsizetype(256) << 20;
 };
 
+/// What was read of a file: its contents, and the stamp of the very file opened, taken before a
+/// byte was read (a change while reading looks like a later change, never like none).
+struct FileContents {
+    FileWrapper file;
+    FileStamp stamp;
+};
+
 /// Reads the item at `path` into a file wrapper: a regular file's bytes, or a wrapper without
 /// regular contents for a directory, a pipe or a device. Never blocks on a pipe, and never reads
 /// past the limits, even from a file that grows or a pseudo-file that states no size.
 /// Throws FileError when the item cannot be read, is beyond the limits or does not fit in memory.
-FileWrapper readFile(const QString &path, const ReadLimits &limits = {});
+FileContents readFile(const QString &path, const ReadLimits &limits = {});
 
 /// Saves `bytes` to the file at `path` and returns what the file is afterwards.
 ///

@@ -23,6 +23,11 @@ FileError tooLarge(qsizetype limit, const char *what)
                          .arg(QLocale().formattedDataSize(limit, 0, QLocale::DataSizeIecFormat)));
 }
 
+FileError fileTooLarge(qsizetype limit)
+{
+    return tooLarge(limit, QT_TRANSLATE_NOOP("FileError", "Files of up to %1 can be opened."));
+}
+
 // Reads to the end of the file, however its size changes meanwhile, but never much past `limit`.
 // The buffer grows in whole pages, which pseudo-files such as /proc/self/pagemap need.
 QByteArray readToEnd(int descriptor, qsizetype expectedSize, qsizetype limit)
@@ -32,8 +37,7 @@ QByteArray readToEnd(int descriptor, qsizetype expectedSize, qsizetype limit)
     qsizetype filled = 0;
     for (;;) {
         if (filled > limit)
-            throw tooLarge(limit,
-                           QT_TRANSLATE_NOOP("FileError", "Files of up to %1 can be opened."));
+            throw fileTooLarge(limit);
         if (filled == bytes.size())
             bytes.resize(bytes.size() * 2);
         const ssize_t count = retryOnInterrupt([&] {
@@ -68,7 +72,7 @@ qsizetype longestLineIn(QByteArrayView bytes)
 
 } // namespace
 
-FileWrapper readFile(const QString &path, const ReadLimits &limits)
+FileContents readFile(const QString &path, const ReadLimits &limits)
 {
     // POSIX rather than QFile: QFile::open blocks on a named pipe, and O_NONBLOCK lets the type
     // check below see the pipe first.
@@ -80,20 +84,18 @@ FileWrapper readFile(const QString &path, const ReadLimits &limits)
     if (::fstat(file.get(), &status) != 0)
         throw FileError::reading(errno);
     if (!S_ISREG(status.st_mode))
-        return FileWrapper::withoutRegularContents();
+        return {FileWrapper::withoutRegularContents(), FileStamp::of(status)};
     if (status.st_size > limits.largestFile)
-        throw tooLarge(limits.largestFile,
-                       QT_TRANSLATE_NOOP("FileError", "Files of up to %1 can be opened."));
+        throw fileTooLarge(limits.largestFile);
     try {
         QByteArray bytes = readToEnd(file.get(), qsizetype(status.st_size), limits.largestFile);
         // Only a file larger than the limit can hold a line longer than it.
         if (bytes.size() > limits.longestLine && longestLineIn(bytes) > limits.longestLine)
             throw tooLarge(limits.longestLine,
                            QT_TRANSLATE_NOOP("FileError", "Lines of up to %1 can be opened."));
-        return FileWrapper::regularFile(std::move(bytes));
+        return {FileWrapper::regularFile(std::move(bytes)), FileStamp::of(status)};
     } catch (const std::bad_alloc &) {
-        throw FileError(FileError::ReadTooLarge,
-                        QCoreApplication::translate("FileError", "There isn’t enough memory."));
+        throw FileError::outOfMemory();
     }
 }
 

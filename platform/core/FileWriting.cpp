@@ -80,11 +80,17 @@ Place placeOf(const QByteArray &path)
     return place;
 }
 
+// The path by which the kernel reaches what `descriptor` has open, whatever its name is now.
+QByteArray pathOfDescriptor(int descriptor)
+{
+    return "/proc/self/fd/" + QByteArray::number(descriptor);
+}
+
 // The path by which the entry itself, not a link's target, is read through the directory that
 // was opened, so that a rename of the directory in the meantime changes nothing.
 QByteArray entryPath(const Place &place)
 {
-    return "/proc/self/fd/" + QByteArray::number(place.directory.get()) + '/' + place.name;
+    return pathOfDescriptor(place.directory.get()) + '/' + place.name;
 }
 
 QByteArray temporaryNameFor(const QByteArray &name)
@@ -180,18 +186,16 @@ bool replaceAtomically(Place &place, const struct stat *old, QByteArrayView byte
     if (!named) {
         if (!old) {
             // A new file is linked in under its own name: nothing is left to rename.
-            const QByteArray self = "/proc/self/fd/" + QByteArray::number(temporary.get());
-            if (::linkat(AT_FDCWD, self.constData(), place.directory.get(), place.name.constData(),
-                         AT_SYMLINK_FOLLOW) != 0)
+            if (::linkat(AT_FDCWD, pathOfDescriptor(temporary.get()).constData(),
+                         place.directory.get(), place.name.constData(), AT_SYMLINK_FOLLOW) != 0)
                 fail(errno);
             ::fstat(temporary.get(), written);
             return true;
         }
         if (journal)
             note = journal->noteTemporary(place.directoryPath, temporaryName, identity);
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(temporary.get());
-        if (::linkat(AT_FDCWD, self.constData(), place.directory.get(), temporaryName.constData(),
-                     AT_SYMLINK_FOLLOW) != 0) {
+        if (::linkat(AT_FDCWD, pathOfDescriptor(temporary.get()).constData(), place.directory.get(),
+                     temporaryName.constData(), AT_SYMLINK_FOLLOW) != 0) {
             const int error = errno;
             removeTemporary();
             fail(error);

@@ -56,16 +56,13 @@ struct FileOnDisk {
     Document::DiskVersion version;
 };
 
-// The stamp is taken before the bytes are read: a change in between then looks like one more
-// change later, never like none.
 FileOnDisk readFromDisk(const QString &path)
 {
-    const std::optional<FileStamp> stamp = FileStamp::ofFile(path);
-    FileWrapper file = readFile(path);
-    const std::optional<QByteArray> &bytes = file.regularFileContents();
-    const Document::DiskVersion version{stamp.value_or(FileStamp()),
-                                        bytes ? contentHash(*bytes) : 0, stamp && isRacy(*stamp)};
-    return {std::move(file), version};
+    FileContents read = readFile(path);
+    const std::optional<QByteArray> &bytes = read.file.regularFileContents();
+    const Document::DiskVersion version{read.stamp, bytes ? contentHash(*bytes) : 0,
+                                        isRacy(read.stamp)};
+    return {std::move(read.file), version};
 }
 
 // The suffix an untitled document is offered, as the desktop names it for the document's type.
@@ -153,44 +150,35 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path, Mi
         showDocument(open);
         return open;
     }
-    std::unique_ptr<DocumentContent> content;
     std::optional<Document::DiskVersion> version;
-    try {
-        FileOnDisk disk = readFromDisk(absolutePath);
-        version = disk.version;
-        content = m_scene.read(std::move(disk.file));
-    } catch (const FileError &error) {
-        if (error.code() != FileError::ReadNoSuchFile || missing == MissingFile::IsAnError) {
-            presentError(error, absolutePath);
-            return nullptr;
-        }
-        // Nothing is made on disk before the first save; a missing folder is an error then.
-        content = m_scene.makeUntitled();
-    } catch (const std::bad_alloc &) {
-        presentError(
-            FileError(FileError::ReadTooLarge, tr("There isn’t enough memory.", "FileError")),
-            absolutePath);
-        return nullptr;
-    }
-    Document *transient = transientDocumentToReplace();
     Document *document = nullptr;
     try {
+        std::unique_ptr<DocumentContent> content;
+        try {
+            FileOnDisk disk = readFromDisk(absolutePath);
+            version = disk.version;
+            content = m_scene.read(std::move(disk.file));
+        } catch (const FileError &error) {
+            if (error.code() != FileError::ReadNoSuchFile || missing == MissingFile::IsAnError)
+                throw;
+            // Nothing is made on disk before the first save; a missing folder is an error then.
+            content = m_scene.makeUntitled();
+        }
+        Document *transient = transientDocumentToReplace();
         document = adopt(std::make_unique<Document>(std::move(content), absolutePath, 0));
+        if (transient)
+            discard(transient);
     } catch (const FileError &error) {
         presentError(error, absolutePath);
         return nullptr;
     } catch (const std::bad_alloc &) {
-        presentError(
-            FileError(FileError::ReadTooLarge, tr("There isn’t enough memory.", "FileError")),
-            absolutePath);
+        presentError(FileError::outOfMemory(), absolutePath);
         return nullptr;
     }
     document->setDiskVersion(version);
     watchFileOf(document);
     if (version)
         RecentDocuments::note(absolutePath);
-    if (transient)
-        discard(transient);
     return document;
 }
 
@@ -426,9 +414,7 @@ void DocumentController::reloadFromDisk(Document *document)
     } catch (const FileError &error) {
         presentError(error, document->filePath());
     } catch (const std::bad_alloc &) {
-        presentError(
-            FileError(FileError::ReadTooLarge, tr("There isn’t enough memory.", "FileError")),
-            document->filePath());
+        presentError(FileError::outOfMemory(), document->filePath());
     }
 }
 

@@ -53,12 +53,6 @@ qsizetype pieceEnd(const QByteArray &text, qsizetype start, qsizetype maximum)
     return end - data;
 }
 
-FileError outOfMemory()
-{
-    return FileError(FileError::ReadTooLarge,
-                     QCoreApplication::translate("FileError", "There isn’t enough memory."));
-}
-
 // Scintilla takes colours as 0x00BBGGRR.
 long scintillaColour(const QColor &colour)
 {
@@ -132,15 +126,12 @@ void TextEditor::loadText(const QByteArray &utf8)
     // never grows the buffer.
     const long options = SC_DOCUMENTOPTION_STYLES_NONE |
                          (utf8.size() > 0x7fffffff ? SC_DOCUMENTOPTION_TEXT_LARGE : 0);
-    long document = 0;
-    try {
-        document =
-            SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(utf8.size() + 1), options);
-    } catch (const std::bad_alloc &) {
-        // Scintilla lets this one through; the text shown so far stays as it is.
-    }
+    // Scintilla lets a failed allocation here through, which its callers take as out of memory;
+    // the text shown so far stays as it is either way.
+    const long document =
+        SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(utf8.size() + 1), options);
     if (!document)
-        throw outOfMemory();
+        throw FileError::outOfMemory();
     SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document); // the view now holds the only reference
     wrapLinesIfAffordable(utf8.size());
@@ -152,7 +143,7 @@ void TextEditor::loadText(const QByteArray &utf8)
     m_isIncomplete = false;
     if (!appendLoadedText(firstPieceSize)) {
         m_textToLoad = QByteArray();
-        throw outOfMemory();
+        throw FileError::outOfMemory();
     }
     if (m_loadedSize < m_textToLoad.size()) {
         setReadOnly(true);
@@ -216,7 +207,6 @@ bool TextEditor::appendLoadedText(qsizetype maximum)
     const QSignalBlocker quiet(this);
     const bool wasReadOnly = isReadOnly();
     SendScintilla(SCI_SETREADONLY, false);
-    // With an explicit length, so that NUL bytes are text rather than the end of it.
     const bool appended = appendHeld(text.constData() + m_loadedSize, end - m_loadedSize);
     SendScintilla(SCI_SETREADONLY, wasReadOnly);
     if (!appended)
