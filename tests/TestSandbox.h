@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Clock.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +20,15 @@ public:
 private:
     QTemporaryDir m_root;
     QByteArray m_previousHome;
+};
+
+/// A clock that stands still until a test moves it.
+class ManualClock final : public platform::Clock {
+public:
+    platform::Date now() const override { return current; }
+    void advance(std::chrono::duration<double> by) { current += by; }
+
+    platform::Date current{std::chrono::duration<double>(1'800'000'000.0)};
 };
 
 /// The bytes of the file at `path`, or a marker that no file ever holds when it cannot be read.

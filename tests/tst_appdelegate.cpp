@@ -21,16 +21,9 @@ using platform::Date;
 using platform::OpenPanel;
 using platform::SavePanel;
 using scribbet::AppDelegate;
+using scribbet::testing::ManualClock;
 
 namespace {
-
-class ManualClock final : public platform::Clock {
-public:
-    Date now() const override { return current; }
-    void advance(std::chrono::duration<double> by) { current += by; }
-
-    Date current{std::chrono::duration<double>(1'800'000'000.0)};
-};
 
 // Shows `panel` and lets it become the key window, as a panel the platform shows by itself would.
 void makeKey(QWidget &window)

@@ -6,6 +6,7 @@
 #include "TextEditor.h"
 
 #include <QAccessible>
+#include <QClipboard>
 
 #include <memory>
 
@@ -98,11 +99,20 @@ void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
     QVERIFY(bound->isEdited);
 }
 
+// A paste is one step too, and so is what was typed before a pause.
 void EditorViewTest::undoTakesBackAWordOrALineEndingAtATime()
 {
     const auto bound = makeView({});
-    QTest::keyClicks(bound->view->textEditor(), QStringLiteral("one two\rthree"));
-    for (const char *left : {"one two\n", "one two", "one ", "one", ""}) {
+    platform::TextEditor *editor = bound->view->textEditor();
+    scribbet::testing::ManualClock clock;
+    editor->setClock(clock);
+    QTest::keyClicks(editor, QStringLiteral("one two\rthree"));
+    clock.advance(std::chrono::seconds(2));
+    QTest::keyClicks(editor, QStringLiteral("four"));
+    QGuiApplication::clipboard()->setText(QStringLiteral(" five six"));
+    editor->paste();
+    for (const char *left :
+         {"one two\nthreefour", "one two\nthree", "one two\n", "one two", "one ", "one", ""}) {
         bound->view->textEditor()->undo();
         QCOMPARE(documentText(*bound), left);
     }

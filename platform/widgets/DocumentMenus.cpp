@@ -2,6 +2,8 @@
 
 #include "Document.h"
 #include "DocumentController.h"
+#include "DocumentWindow.h"
+#include "FindBar.h"
 #include "RecentDocuments.h"
 #include "TextEditor.h"
 
@@ -30,6 +32,10 @@ QList<QKeySequence> shortcutsFor(QKeySequence::StandardKey key)
     QList<QKeySequence> shortcuts = QKeySequence::keyBindings(key);
     if (shortcuts.isEmpty() && key == QKeySequence::SaveAs)
         shortcuts.append(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    // Ctrl+H replaces on every desktop; KDE's Ctrl+R stays where its bindings give it.
+    const QKeySequence controlH(Qt::CTRL | Qt::Key_H);
+    if (key == QKeySequence::Replace && !shortcuts.contains(controlH))
+        shortcuts.prepend(controlH);
     return shortcuts;
 }
 
@@ -55,6 +61,38 @@ void printText(QMainWindow *window)
     QPrintDialog dialog(&printer, window);
     if (dialog.exec() == QDialog::Accepted)
         printer.printRange(editor);
+}
+
+void addFindActions(QMenu *menu, const QPointer<DocumentWindow> &window)
+{
+    // Finding again shows the bar, so that what it says (wrapped, not found) is seen; with
+    // nothing searched yet, it asks what to find.
+    const auto withFindBar = [window](const std::function<void(FindBar *)> &command) {
+        return [window, command] {
+            FindBar *bar = window ? window->findBar() : nullptr;
+            if (!bar)
+                return;
+            if (!bar->hasSearch()) {
+                window->showFindBar(false);
+                return;
+            }
+            bar->parentWidget()->show();
+            command(bar);
+        };
+    };
+    menu->addSeparator();
+    addAction(menu, DocumentMenus::tr("&Find…"), QKeySequence::Find, [window] {
+        if (window)
+            window->showFindBar(false);
+    });
+    addAction(menu, DocumentMenus::tr("Find &Next"), QKeySequence::FindNext,
+              withFindBar([](FindBar *bar) { bar->findNext(); }));
+    addAction(menu, DocumentMenus::tr("Find Pre&vious"), QKeySequence::FindPrevious,
+              withFindBar([](FindBar *bar) { bar->findPrevious(); }));
+    addAction(menu, DocumentMenus::tr("R&eplace…"), QKeySequence::Replace, [window] {
+        if (window)
+            window->showFindBar(true);
+    });
 }
 
 void fillRecentMenu(QMenu *menu, DocumentController &controller)
@@ -103,10 +141,10 @@ void addFileMenu(QMenuBar *menuBar, Document *document, DocumentController &cont
     addAction(menu, DocumentMenus::tr("&Quit"), QKeySequence::Quit, [c] { c->quit(); });
 }
 
-void addEditMenu(QMenuBar *menuBar, QMainWindow *window)
+QMenu *addEditMenu(QMenuBar *menuBar, DocumentWindow *window)
 {
     QMenu *menu = menuBar->addMenu(DocumentMenus::tr("&Edit"));
-    const QPointer<QMainWindow> owner = window;
+    const QPointer<DocumentWindow> owner = window;
     const auto editor = [owner] {
         return owner ? owner->findChild<TextEditor *>() : nullptr;
     };
@@ -134,6 +172,7 @@ void addEditMenu(QMenuBar *menuBar, QMainWindow *window)
         if (TextEditor *target = editor())
             target->selectAll();
     });
+    addFindActions(menu, owner);
 
     // While the menu shows, what cannot be done now is greyed out. Afterwards everything is
     // enabled again, since a disabled action would also swallow its shortcut.
@@ -148,6 +187,7 @@ void addEditMenu(QMenuBar *menuBar, QMainWindow *window)
         for (QAction *action : menu->actions())
             action->setEnabled(true);
     });
+    return menu;
 }
 
 } // namespace platform

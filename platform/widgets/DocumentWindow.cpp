@@ -3,10 +3,13 @@
 #include "Document.h"
 #include "DocumentController.h"
 #include "DocumentMenus.h"
+#include "FindBar.h"
 #include "TextEditor.h"
 
 #include <QCloseEvent>
+#include <QMenu>
 #include <QMenuBar>
+#include <QToolBar>
 
 namespace platform {
 
@@ -14,20 +17,25 @@ DocumentWindow::DocumentWindow(Document *document, QWidget *editor, DocumentCont
     : m_document(document)
     , m_controller(controller)
 {
+    m_text = qobject_cast<TextEditor *>(editor);
+    if (!m_text)
+        m_text = editor->findChild<TextEditor *>();
     addFileMenu(menuBar(), document, controller);
-    addEditMenu(menuBar(), this);
+    QMenu *edit = addEditMenu(menuBar(), this);
     controller.scene().addCommands(menuBar(), editor);
     setCentralWidget(editor);
     editor->setFocus();
-    // A file dropped on the text, as from the file manager, opens; dragged text stays text.
-    auto *text = qobject_cast<TextEditor *>(editor);
-    if (!text)
-        text = editor->findChild<TextEditor *>();
-    if (text)
-        connect(text, &TextEditor::SCN_URIDROPPED, this, [&controller](const QUrl &url) {
+    if (m_text) {
+        // A file dropped on the text, as from the file manager, opens; dragged text stays text.
+        connect(m_text, &TextEditor::SCN_URIDROPPED, this, [&controller](const QUrl &url) {
             if (url.isLocalFile())
                 controller.openDocumentWithContentsOf(url.toLocalFile());
         });
+        // The right-click menu is the Edit menu itself, so both show the same keys.
+        m_text->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(m_text, &TextEditor::customContextMenuRequested, edit,
+                [this, edit](QPoint at) { edit->exec(m_text->viewport()->mapToGlobal(at)); });
+    }
     connect(document, &Document::changed, this, &DocumentWindow::updateTitle);
     updateTitle();
 }
@@ -35,6 +43,42 @@ DocumentWindow::DocumentWindow(Document *document, QWidget *editor, DocumentCont
 void DocumentWindow::setContentSize(QSize size)
 {
     resize(size.width(), size.height() + menuBar()->sizeHint().height());
+}
+
+FindBar *DocumentWindow::findBar()
+{
+    if (!m_findBar && m_text) {
+        auto *area = new QToolBar(tr("Find"), this);
+        area->setObjectName(QStringLiteral("findArea"));
+        area->setMovable(false);
+        area->setFloatable(false);
+        m_findBar = new FindBar(m_text, area);
+        area->addWidget(m_findBar);
+        addToolBar(Qt::BottomToolBarArea, area);
+        area->hide();
+        connect(m_findBar, &FindBar::finished, this, &DocumentWindow::hideFindBar);
+    }
+    return m_findBar;
+}
+
+void DocumentWindow::showFindBar(bool withReplace)
+{
+    if (FindBar *bar = findBar()) {
+        bar->parentWidget()->show();
+        bar->startFinding(withReplace);
+    }
+}
+
+void DocumentWindow::hideFindBar()
+{
+    m_findBar->parentWidget()->hide();
+    m_text->setFocus();
+}
+
+// No menu of toolbars: the find bar comes and goes by itself.
+QMenu *DocumentWindow::createPopupMenu()
+{
+    return nullptr;
 }
 
 void DocumentWindow::closeEvent(QCloseEvent *event)

@@ -6,6 +6,8 @@ namespace platform {
 
 class Document;
 class DocumentController;
+class FindBar;
+class TextEditor;
 
 /// The window of one open document. Its whole content is the document's editor; its title is the
 /// document's name with the edited marker, and it carries the document's file path. Its menus and
@@ -21,14 +23,24 @@ public:
     /// Sizes the window so that its content area has `size`.
     void setContentSize(QSize size);
 
+    /// The find bar under the text, made when first asked for; shown with the replace row or
+    /// without it when `show` says so.
+    FindBar *findBar();
+    void showFindBar(bool withReplace);
+
+    QMenu *createPopupMenu() override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void updateTitle();
+    void hideFindBar();
 
     Document *m_document;
     DocumentController &m_controller;
+    TextEditor *m_text = nullptr;
+    FindBar *m_findBar = nullptr;
 };
 
 } // namespace platform

@@ -289,12 +289,32 @@ QByteArray TextEditor::utf8Text()
     if (m_isIncomplete)
         throw FileError(FileError::WriteUnknown,
                         tr("The text is incomplete: there wasn’t enough memory to hold it all."));
+    const std::string_view text = textView();
+    return {text.data(), qsizetype(text.size())};
+}
+
+std::string_view TextEditor::textView()
+{
     if (isLoading())
         finishLoading();
-    const auto length = qsizetype(SendScintilla(SCI_GETLENGTH));
+    const auto length = size_t(SendScintilla(SCI_GETLENGTH));
     // Scintilla hands out pointers as integers. NOLINTNEXTLINE(performance-no-int-to-ptr)
     const auto *text = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
     return {text, length};
+}
+
+// From the last range to the first, so that each range is still where it was found.
+void TextEditor::replaceRanges(const std::vector<Replacement> &replacements)
+{
+    SendScintilla(SCI_BEGINUNDOACTION);
+    std::for_each(replacements.rbegin(), replacements.rend(), [this](const Replacement &each) {
+        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(each.range.start),
+                      long(each.range.end));
+        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(each.utf8.size()),
+                      each.utf8.constData());
+    });
+    SendScintilla(SCI_ENDUNDOACTION);
+    m_lastTypedKind = -1;
 }
 
 void TextEditor::markSaved()
@@ -366,8 +386,9 @@ void TextEditor::keyPressEvent(QKeyEvent *event)
     event->setAccepted(withoutText.isAccepted());
 }
 
-// One undo takes back at most a word, a run of spaces or a line ending, as in the desktop's other
-// editors: Scintilla by itself would take back everything typed in a row, paragraphs at once.
+// One undo takes back at most a word, a run of spaces, a line ending or what was typed before a
+// pause, as in the desktop's other editors: Scintilla by itself would take back everything typed
+// in a row, paragraphs at once.
 void TextEditor::separateUndoStepBefore(const QString &typed)
 {
     if (typed.isEmpty() ||
@@ -377,12 +398,15 @@ void TextEditor::separateUndoStepBefore(const QString &typed)
     const int kind = first == QLatin1Char('\r') || first == QLatin1Char('\n') ? 0
                      : first.isSpace()                                        ? 1
                                                                               : 2;
-    if (kind != m_lastTypedKind || kind == 0) {
+    constexpr std::chrono::milliseconds pause(1000);
+    const Date now = m_clock->now();
+    if (kind != m_lastTypedKind || kind == 0 || now - m_lastTypedAt >= pause) {
         // An empty undo action is a boundary that typing does not merge across.
         SendScintilla(SCI_BEGINUNDOACTION);
         SendScintilla(SCI_ENDUNDOACTION);
     }
     m_lastTypedKind = kind;
+    m_lastTypedAt = now;
 }
 
 void TextEditor::changeEvent(QEvent *event)

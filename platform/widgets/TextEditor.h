@@ -1,6 +1,12 @@
 #pragma once
 
+#include "Clock.h"
+#include "TextSearch.h"
+
 #include <Qsci/qsciscintilla.h>
+
+#include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -34,6 +40,21 @@ public:
     /// the text could not be held whole, so that it is never saved cut short.
     QByteArray utf8Text();
 
+    /// The whole text where the editor holds it, completed first if still loading. It stays valid
+    /// until the next change to the text.
+    std::string_view textView();
+
+    struct Replacement {
+        TextRange range;
+        QByteArray utf8;
+    };
+
+    /// Replaces each range, given in order and apart, as one step that can be undone.
+    void replaceRanges(const std::vector<Replacement> &replacements);
+
+    /// Where the time comes from that decides when a pause in typing begins a new undo step.
+    void setClock(const Clock &clock) { m_clock = &clock; }
+
     /// Marks the current text as saved: it is unedited until the next change.
     void markSaved();
 
@@ -62,6 +83,8 @@ private:
     qsizetype m_loadedSize = 0;
     bool m_isIncomplete = false;
     int m_lastTypedKind = -1;
+    const Clock *m_clock = &Clock::system();
+    Date m_lastTypedAt;
 };
 
 } // namespace platform

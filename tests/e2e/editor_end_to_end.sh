@@ -4,10 +4,11 @@
 # Run it inside its own session bus (dbus-run-session), so that launches find each other.
 # A failed check is recorded and the run goes on; the exit status says whether any failed.
 # Every wait polls, up to ten seconds, for what it waits for.
-# Usage: editor_end_to_end.sh PATH/TO/scribbet
+# Usage: editor_end_to_end.sh PATH/TO/scribbet PATH/TO/drag_source
 set -uo pipefail
 
 scribbet=$(realpath "$1")
+drag_source=$(realpath "$2")
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
@@ -166,7 +167,51 @@ names_are_taken_as_the_bytes_they_are() {
     focus "$(window_named '^Scribbet$')" && xdotool key Return
 }
 
+# A file that does not exist yet opens as an empty document for it; Ctrl+F finds a word, Escape
+# gives the text the keys again with the word selected, and Ctrl+S makes the file.
+missing_file_is_made_by_the_first_save_and_find_returns() {
+    "$scribbet" "$work/missing.txt" 2>>"$work/editor.log" &
+    local editor=$! window
+    window=$(window_named '^missing.txt') || { fail "missing.txt did not open"; kill $editor; return; }
+    [[ ! -e $work/missing.txt ]]
+    record "a missing file opens as a new document and nothing is made on disk"
+    focus "$window"
+    xdotool type --delay 40 'alpha beta gamma'
+    xdotool key ctrl+f
+    xdotool type --delay 40 'beta'
+    xdotool key Return Escape
+    xdotool type --delay 40 'X'
+    xdotool key ctrl+s
+    eventually holds "$work/missing.txt" "$(hex_of 'alpha X gamma')"
+    record "Ctrl+F finds the word, Escape returns to the text, Ctrl+S writes the new file"
+    file_dropped_from_another_program_opens "$window"
+    focus "$window"
+    xdotool key ctrl+q
+    expect_exit $editor
+}
+
+# A real drag through the X server's drag-and-drop protocol, from another program's window.
+file_dropped_from_another_program_opens() {
+    printf 'dropped\n' >"$work/dropped.txt"
+    "$drag_source" "$work/dropped.txt" 2>>"$work/editor.log" &
+    local source=$! from
+    from=$(window_named '^drag source$') || { fail "no drag source"; kill $source; return; }
+    xdotool windowmove "$1" 300 100 windowmove "$from" 0 0
+    xdotool mousemove --window "$from" 20 20 mousedown 1
+    # The drag follows the pointer in steps, as a hand moves it; each step waits for the drag to
+    # take the pointer, which has no event to poll for.
+    for step in 50 150 250 350 400; do
+        sleep 0.2
+        xdotool mousemove "$step" 200
+    done
+    xdotool mouseup 1
+    window_named '^dropped.txt' >/dev/null
+    record "a file dragged from another program onto the text opens"
+    kill $source 2>/dev/null
+}
+
 start_display
+missing_file_is_made_by_the_first_save_and_find_returns
 launch_shows_one_untitled_window_and_no_panel
 outside_change_is_asked_about
 file_from_the_command_line_keeps_every_untouched_byte

@@ -1,0 +1,316 @@
+#include "FindBar.h"
+
+#include "TextEditor.h"
+#include "TextSearch.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+
+#include <vector>
+
+namespace platform {
+namespace {
+
+struct LastSearch {
+    QString pattern;
+    SearchOptions options;
+};
+
+LastSearch &lastSearch()
+{
+    static LastSearch search;
+    return search;
+}
+
+// A selection that fits on one line is what the user means to find; a longer one is not.
+QString selectionToFind(const TextEditor &editor)
+{
+    QString selected = editor.selectedText();
+    if (selected.isEmpty() || selected.size() > 1000 || selected.contains(QLatin1Char('\n')) ||
+        selected.contains(QLatin1Char('\r')))
+        return {};
+    return selected;
+}
+
+QPushButton *addButton(QGridLayout *layout, const QString &text, int row, int column)
+{
+    auto *button = new QPushButton(text);
+    button->setAutoDefault(false);
+    layout->addWidget(button, row, column);
+    return button;
+}
+
+} // namespace
+
+FindBar::FindBar(TextEditor *editor, QWidget *parent)
+    : QWidget(parent)
+    , m_editor(editor)
+    , m_findField(new QLineEdit)
+    , m_replaceField(new QLineEdit)
+    , m_matchCase(new QCheckBox(tr("Match &case")))
+    , m_wholeWords(new QCheckBox(tr("&Whole words")))
+    , m_regularExpression(new QCheckBox(tr("Re&gular expression")))
+    , m_status(new QLabel)
+{
+    m_findField->setObjectName(QStringLiteral("find"));
+    m_replaceField->setObjectName(QStringLiteral("replace"));
+    m_matchCase->setObjectName(QStringLiteral("matchCase"));
+    m_wholeWords->setObjectName(QStringLiteral("wholeWords"));
+    m_regularExpression->setObjectName(QStringLiteral("regularExpression"));
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(6, 4, 6, 4);
+    auto *findLabel = new QLabel(tr("F&ind:"));
+    findLabel->setBuddy(m_findField);
+    layout->addWidget(findLabel, 0, 0);
+    layout->addWidget(m_findField, 0, 1);
+    connect(addButton(layout, tr("Pre&vious"), 0, 2), &QPushButton::clicked, this,
+            &FindBar::findPrevious);
+    connect(addButton(layout, tr("&Next"), 0, 3), &QPushButton::clicked, this, &FindBar::findNext);
+    layout->addWidget(m_matchCase, 0, 4);
+    layout->addWidget(m_wholeWords, 0, 5);
+    m_regularExpression->setToolTip(tr("Perl-compatible regular expressions; in a replacement, "
+                                       "$1 or ${name} stands for what a group matched"));
+    layout->addWidget(m_regularExpression, 0, 6);
+    layout->addWidget(m_status, 0, 7);
+    // The fields take the room; what the bar says gets what is left.
+    layout->setColumnStretch(1, 2);
+    layout->setColumnStretch(7, 1);
+    m_findField->setMinimumWidth(fontMetrics().averageCharWidth() * 12);
+    // A long message is cut rather than widening the window; its tooltip holds it whole.
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto *close = new QToolButton;
+    close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    close->setToolTip(tr("Close"));
+    close->setAutoRaise(true);
+    layout->addWidget(close, 0, 8);
+    connect(close, &QToolButton::clicked, this, &FindBar::finished);
+
+    auto *replaceLabel = new QLabel(tr("Replace wit&h:"));
+    replaceLabel->setBuddy(m_replaceField);
+    layout->addWidget(replaceLabel, 1, 0);
+    layout->addWidget(m_replaceField, 1, 1);
+    QPushButton *replaceOne = addButton(layout, tr("&Replace"), 1, 2);
+    QPushButton *replaceEvery = addButton(layout, tr("Replace &All"), 1, 3);
+    connect(replaceOne, &QPushButton::clicked, this, &FindBar::replace);
+    connect(replaceEvery, &QPushButton::clicked, this, &FindBar::replaceAll);
+    m_replaceRow = {replaceLabel, m_replaceField, replaceOne, replaceEvery};
+
+    m_findField->installEventFilter(this);
+    m_replaceField->installEventFilter(this);
+    connect(m_findField, &QLineEdit::textEdited, this, &FindBar::findAsTyped);
+    setFocusProxy(m_findField);
+}
+
+FindBar::~FindBar() = default;
+
+void FindBar::startFinding(bool withReplace)
+{
+    const QString selected = selectionToFind(*m_editor);
+    const LastSearch &last = lastSearch();
+    m_findField->setText(selected.isEmpty() ? last.pattern : selected);
+    m_matchCase->setChecked(last.options.matchCase);
+    m_wholeWords->setChecked(last.options.wholeWords);
+    m_regularExpression->setChecked(last.options.regularExpression && selected.isEmpty());
+    for (QWidget *widget : std::as_const(m_replaceRow))
+        widget->setVisible(withReplace);
+    showStatus({});
+    m_findField->selectAll();
+    m_findField->setFocus();
+}
+
+bool FindBar::hasSearch() const
+{
+    return !m_findField->text().isEmpty() || !lastSearch().pattern.isEmpty();
+}
+
+bool FindBar::findNext()
+{
+    return find(Direction::Forward);
+}
+
+bool FindBar::findPrevious()
+{
+    return find(Direction::Backward);
+}
+
+QString FindBar::status() const
+{
+    return m_status->text();
+}
+
+// Enter finds the next match and Shift+Enter the previous one, in the replace field too, where
+// Enter replaces; Escape puts the bar away from anywhere in it.
+bool FindBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() == Qt::Key_Escape) {
+        emit finished();
+        return true;
+    }
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        return QWidget::eventFilter(watched, event);
+    if (key->modifiers() & Qt::ShiftModifier)
+        findPrevious();
+    else if (watched == m_replaceField)
+        replace();
+    else
+        findNext();
+    return true;
+}
+
+// The field's text, or the last search when the field is empty, as when F3 comes first.
+std::unique_ptr<TextSearch> FindBar::currentSearch()
+{
+    LastSearch &last = lastSearch();
+    if (m_findField->text().isEmpty()) {
+        m_findField->setText(last.pattern);
+    } else {
+        last.pattern = m_findField->text();
+        last.options = {m_matchCase->isChecked(), m_wholeWords->isChecked(),
+                        m_regularExpression->isChecked()};
+    }
+    if (m_findField->text().isEmpty())
+        return nullptr;
+    auto search = std::make_unique<TextSearch>(m_findField->text(), last.options);
+    if (!search->patternError().isEmpty()) {
+        showStatus(search->patternError(), true);
+        return nullptr;
+    }
+    return search;
+}
+
+bool FindBar::find(Direction direction)
+{
+    const auto search = currentSearch();
+    if (!search)
+        return false;
+    const std::string_view text = m_editor->textView();
+    const auto start = qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONSTART));
+    const auto end = qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONEND));
+    std::optional<TextRange> match;
+    bool wrapped = false;
+    try {
+        if (direction == Direction::Forward) {
+            match = search->firstMatch(text, end);
+            // An empty match where the caret already is would be found again and again.
+            if (match && match->isEmpty() && match->start == start)
+                match = search->firstMatch(text, TextSearch::nextStart(text, *match));
+            if (!match && (match = search->firstMatch(text, 0)))
+                wrapped = true;
+        } else {
+            match = search->lastMatchBefore(text, start);
+            if (!match && (match = search->lastMatchBefore(text, qsizetype(text.size()) + 1)))
+                wrapped = true;
+        }
+    } catch (const SearchError &error) {
+        showStatus(QString::fromStdString(error.what()), true);
+        return false;
+    }
+    if (!match) {
+        showStatus(tr("Not found"), true);
+        return false;
+    }
+    select(match->start, match->end);
+    if (!wrapped)
+        showStatus({});
+    else if (direction == Direction::Forward)
+        showStatus(tr("Continued from the top"));
+    else
+        showStatus(tr("Continued from the bottom"));
+    return true;
+}
+
+// Typing into the field moves the selection to the first match from where the search began,
+// so that the match grows as the word does. Regular expressions wait for Enter, since they are
+// seldom whole while typed.
+void FindBar::findAsTyped()
+{
+    if (m_regularExpression->isChecked() || m_findField->text().isEmpty()) {
+        showStatus({});
+        return;
+    }
+    const auto start = m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONSTART);
+    m_editor->SendScintilla(TextEditor::SCI_SETEMPTYSELECTION, start);
+    if (!findNext())
+        m_editor->SendScintilla(TextEditor::SCI_SETEMPTYSELECTION, start);
+}
+
+void FindBar::replace()
+{
+    const auto search = currentSearch();
+    if (!search)
+        return;
+    const std::string_view text = m_editor->textView();
+    const TextRange selection{qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONSTART)),
+                              qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONEND))};
+    try {
+        if (!m_editor->isReadOnly() && search->isMatch(text, selection)) {
+            const QByteArray replacement =
+                search->replacementFor(text, selection, m_replaceField->text().toUtf8());
+            m_editor->replaceRanges({{selection, replacement}});
+            select(selection.start + replacement.size(), selection.start + replacement.size());
+        }
+    } catch (const SearchError &error) {
+        showStatus(QString::fromStdString(error.what()), true);
+        return;
+    }
+    findNext();
+}
+
+qsizetype FindBar::replaceAll()
+{
+    const auto search = currentSearch();
+    if (!search || m_editor->isReadOnly())
+        return 0;
+    const std::string_view text = m_editor->textView();
+    const QByteArray replacement = m_replaceField->text().toUtf8();
+    std::vector<TextEditor::Replacement> replacements;
+    try {
+        for (auto match = search->firstMatch(text, 0); match;
+             match = search->firstMatch(text, TextSearch::nextStart(text, *match)))
+            replacements.push_back({*match, search->replacementFor(text, *match, replacement)});
+    } catch (const SearchError &error) {
+        showStatus(QString::fromStdString(error.what()), true);
+        return 0;
+    }
+    if (replacements.empty()) {
+        showStatus(tr("Not found"), true);
+        return 0;
+    }
+    m_editor->replaceRanges(replacements);
+    const auto count = qsizetype(replacements.size());
+    showStatus(count == 1 ? tr("Replaced 1 match")
+                          : tr("Replaced %1 matches").arg(QLocale().toString(count)));
+    return count;
+}
+
+void FindBar::select(qsizetype start, qsizetype end)
+{
+    m_editor->SendScintilla(TextEditor::SCI_SETSEL, static_cast<unsigned long>(start), long(end));
+    m_editor->SendScintilla(TextEditor::SCI_SCROLLRANGE, static_cast<unsigned long>(start),
+                            long(end));
+}
+
+// A problem shows in the field's colour as well as in words.
+void FindBar::showStatus(const QString &text, bool isProblem)
+{
+    m_status->setText(text);
+    m_status->setToolTip(text);
+    QPalette colours = palette();
+    if (isProblem) {
+        colours.setColor(QPalette::Base, QColor(0xf8, 0xd7, 0xda));
+        colours.setColor(QPalette::Text, Qt::black);
+    }
+    m_findField->setPalette(colours);
+}
+
+} // namespace platform

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+namespace platform {
+
+class TextEditor;
+class TextSearch;
+
+/// Find and replace for one text editor: a bar that comes up under the text while it is used.
+/// Enter and Shift+Enter go to the next and the previous match, wrapping around at either end
+/// of the text; Escape puts it away. What it says (wrapped, not found, how many replaced) shows
+/// in the bar itself, never in a box that has to be dismissed.
+///
+/// The last search is shared by every window, as the desktop's editors share it.
+class FindBar final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FindBar(TextEditor *editor, QWidget *parent = nullptr);
+    ~FindBar() override;
+
+    /// Fills the field with the selection, or else the last search, and puts the focus there.
+    void startFinding(bool withReplace);
+
+    /// Whether there is anything to find again: the field's text or the last search.
+    bool hasSearch() const;
+
+    /// Selects the next or the previous match of the field's text, or the last search's.
+    /// Returns whether there was one.
+    bool findNext();
+    bool findPrevious();
+
+    /// Replaces the selection if it is a match, then selects the next match.
+    void replace();
+
+    /// Replaces every match in one undoable step and returns how many there were.
+    qsizetype replaceAll();
+
+    /// What the bar last said: wrapped, not found, replaced, or what was wrong with the pattern.
+    QString status() const;
+
+signals:
+    /// Escape was pressed in the bar: its window puts it away and gives the text the focus.
+    void finished();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    enum class Direction { Forward, Backward };
+
+    bool find(Direction direction);
+    void findAsTyped();
+    std::unique_ptr<TextSearch> currentSearch();
+    void select(qsizetype start, qsizetype end);
+    void showStatus(const QString &text, bool isProblem = false);
+
+    TextEditor *m_editor;
+    QLineEdit *m_findField;
+    QLineEdit *m_replaceField;
+    QCheckBox *m_matchCase;
+    QCheckBox *m_wholeWords;
+    QCheckBox *m_regularExpression;
+    QLabel *m_status;
+    QList<QWidget *> m_replaceRow;
+};
+
+} // namespace platform
