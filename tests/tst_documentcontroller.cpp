@@ -10,6 +10,7 @@
 #include "RecentDocuments.h"
 #include "TextEditor.h"
 
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
@@ -21,6 +22,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <memory>
 
@@ -65,6 +67,22 @@ QAction *menuItem(const Document *document, int index, QKeySequence::StandardKey
     return nullptr;
 }
 
+class EventRecorder final : public QObject {
+public:
+    EventRecorder(QObject *parent, std::function<void(QObject *, QEvent *)> record)
+        : QObject(parent)
+        , m_record(std::move(record))
+    {}
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        m_record(watched, event);
+        return false;
+    }
+
+private:
+    std::function<void(QObject *, QEvent *)> m_record;
+};
+
 } // namespace
 
 class DocumentControllerTest final : public QObject {
@@ -86,13 +104,14 @@ private slots:
     void readErrorsNameTheFileAndOpenNothing();
     void closingAsksFirst_data();
     void closingAsksFirst();
+    void quitAsksAboutEachDocumentOverItsWindowBroughtForward();
     void saveRefusedForPermissionOffersSaveAs();
     void outsideChangeIsNeverOverwrittenSilently_data();
     void outsideChangeIsNeverOverwrittenSilently();
     void cleanDocumentFollowsItsFileAndEditedOneWaits();
     void launchDocumentGivesWayOnlyWhileUntouched();
     void runningOutOfMemoryWhileOpeningIsAMessage();
-    void editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows();
+    void editMenuIsTheRightClickMenuAndGreysOutOnlyWhileItShows();
     void printPutsTheTextOnThePage();
 
 private:
@@ -272,7 +291,10 @@ void DocumentControllerTest::readErrorsNameTheFileAndOpenNothing()
 
     QVERIFY(!m_controller->openDocumentWithContentsOf(path(name)));
     QVERIFY(m_controller->documents().isEmpty());
-    QCOMPARE(shownMessageBoxes().size(), 1);
+    // As at launch, the window comes right after the error, and the error stays over it.
+    const Document *launch = m_controller->openUntitledDocument();
+    QTRY_COMPARE(shownMessageBoxes().size(), 1);
+    QCOMPARE(shownMessageBoxes().constFirst()->parentWidget(), launch->window());
     const QString message = shownMessageBoxes().constFirst()->text();
     QVERIFY2(message.contains(QStringLiteral("“%1”").arg(name)) && message.contains(reason),
              qPrintable(message));
@@ -313,6 +335,38 @@ void DocumentControllerTest::closingAsksFirst()
         QCOMPARE(editorOf(document)->utf8Text(), QByteArray("old new"));
     }
     QVERIFY(m_controller->closeDocument(open(QStringLiteral("plain.txt"), "p"))); // no question
+}
+
+void DocumentControllerTest::quitAsksAboutEachDocumentOverItsWindowBroughtForward()
+{
+    Document *first = open(QStringLiteral("first.txt"), "1");
+    Document *second = open(QStringLiteral("second.txt"), "2");
+    typeAtEnd(first, QStringLiteral("x"));
+    typeAtEnd(second, QStringLiteral("y"));
+    QWidget *lastActivated = nullptr;
+    const auto recorder = std::make_unique<QObject>();
+    const QList<QWidget *> windows{first->window(), second->window()};
+    QList<std::pair<qsizetype, qsizetype>> askedOverAndInFront; // indices into windows
+    const std::function<void(QMessageBox *)> answer = [&](QMessageBox *box) {
+        (void)QTest::qWaitFor([&] { return lastActivated == box->parentWidget(); }, 1000);
+        askedOverAndInFront.append(
+            std::pair{windows.indexOf(box->parentWidget()), windows.indexOf(lastActivated)});
+        if (askedOverAndInFront.size() < 2)
+            answerNextModal<QMessageBox>(answer);
+        for (QAbstractButton *button : box->buttons()) {
+            if (box->buttonRole(button) == QMessageBox::DestructiveRole)
+                button->click();
+        }
+    };
+    answerNextModal<QMessageBox>(answer);
+    // Each window that becomes active, from the activation events Qt delivers.
+    auto *filter = new EventRecorder(recorder.get(), [&](QObject *target, QEvent *event) {
+        if (event->type() == QEvent::WindowActivate && target->inherits("platform::DocumentWindow"))
+            lastActivated = static_cast<QWidget *>(target);
+    });
+    qApp->installEventFilter(filter);
+    m_controller->quit();
+    QCOMPARE(askedOverAndInFront, (QList<std::pair<qsizetype, qsizetype>>{{0, 0}, {1, 1}}));
 }
 
 // An immutable file refuses even root; a read-only folder and file refuse anyone else.
@@ -487,17 +541,25 @@ void DocumentControllerTest::runningOutOfMemoryWhileOpeningIsAMessage()
     QCOMPARE(editorOf(other)->utf8Text(), QByteArray("kept edited"));
 }
 
-void DocumentControllerTest::editMenuGreysOutWhatCannotBeDoneOnlyWhileItShows()
+void DocumentControllerTest::editMenuIsTheRightClickMenuAndGreysOutOnlyWhileItShows()
 {
     Document *document = m_controller->newDocument();
     QMenu *edit = document->window()->menuBar()->actions().at(1)->menu();
     const auto enabled = [document](auto key) {
         return menuItem(document, 1, key)->isEnabled();
     };
-    emit edit->aboutToShow();
-    QVERIFY(!enabled(QKeySequence::Undo) && !enabled(QKeySequence::Copy));
-    QVERIFY(enabled(QKeySequence::Paste));
-    emit edit->aboutToHide();
+    // A right click shows the Edit menu itself, so that both give the same keys.
+    QWidget *shown = nullptr;
+    bool greyedOut = false;
+    QTimer::singleShot(0, edit, [&] {
+        shown = QApplication::activePopupWidget();
+        greyedOut = !enabled(QKeySequence::Undo) && !enabled(QKeySequence::Copy) &&
+                    enabled(QKeySequence::Paste);
+        edit->close();
+    });
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(10, 10), QPoint(10, 10));
+    QCoreApplication::sendEvent(editorOf(document)->viewport(), &rightClick);
+    QVERIFY(shown == edit && greyedOut);
     QVERIFY(enabled(QKeySequence::Undo)); // its shortcut must keep working
 
     typeAtEnd(document, QStringLiteral("word"));

@@ -241,6 +241,9 @@ bool DocumentController::closeDocument(Document *document)
 {
     if (document->isEdited()) {
         const Document::ModalScope scope(document);
+        // The question comes over the window it is about, in front of the others, as each of
+        // several edited documents is asked about in turn at quit.
+        showDocument(document);
         switch (askToSaveChanges(*document, windowOf(document))) {
         case SaveChoice::Cancel:
             return false;
@@ -348,9 +351,22 @@ void DocumentController::showDocument(Document *document)
     m_mostRecent = document;
 }
 
-void DocumentController::presentError(const FileError &error, const QString &path) const
+void DocumentController::presentError(const FileError &error, const QString &path)
 {
-    showError(error.message(QDir::toNativeSeparators(path)), QApplication::activeWindow());
+    const QString message = error.message(QDir::toNativeSeparators(path));
+    const auto frontWindow = [this]() -> QWidget * {
+        if (QWidget *active = QApplication::activeWindow())
+            return active;
+        const Document *recent = mostRecentDocument();
+        return recent ? recent->window() : nullptr;
+    };
+    if (QWidget *over = frontWindow()) {
+        showError(message, over);
+        return;
+    }
+    // While the program starts, the window an error concerns is made right after it; the error
+    // waits for it, so that it comes over that window rather than under it.
+    QTimer::singleShot(0, this, [message, frontWindow] { showError(message, frontWindow()); });
 }
 
 void DocumentController::presentSaveError(const FileError &error, const QString &path,

@@ -87,7 +87,7 @@ public:
     void showDocument(Document *document);
 
     /// Shows `error` in a message that names the file at `path`.
-    void presentError(const FileError &error, const QString &path) const;
+    void presentError(const FileError &error, const QString &path);
 
 signals:
     /// The last open document was closed.
