@@ -27,7 +27,8 @@ EditorView::EditorView(platform::DocumentBinding<TextDocument> document)
             // would be worse than refusing.
             if (!editor)
                 throw platform::FileError(platform::FileError::WriteUnknown);
-            return TextDocument(editor->utf8Text());
+            // A save writes straight from the editor's buffer, with no second copy of the text.
+            return TextDocument(editor->lentUtf8Text());
         },
         [editor] {
             if (editor)

@@ -24,7 +24,9 @@ public:
         : m_state(std::move(state))
     {}
 
-    /// The document's current value.
+    /// The document's current value. With an editor holding it, the value may share the
+    /// editor's own storage, and then it holds only until the document next changes: use it at
+    /// once, as a save does, and copy what is kept.
     Document value() const
     {
         return m_state->heldByEditor ? m_state->heldByEditor() : m_state->value;

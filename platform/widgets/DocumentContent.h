@@ -22,7 +22,9 @@ public:
     /// Makes the editor for the document; `editedChanged` hears whether it differs from the file.
     virtual QWidget *makeEditor(std::function<void(bool)> editedChanged) = 0;
 
-    /// The bytes to save. Throws FileError if the document cannot be written.
+    /// The bytes to save, which may share the editor's own storage: they hold until the
+    /// document next changes, so they are written at once. Throws FileError if the document
+    /// cannot be written.
     virtual FileWrapper fileWrapper() const = 0;
 
     /// Tells the editor that what it shows has just been saved.

@@ -286,11 +286,17 @@ void TextEditor::giveUpLoading()
 
 QByteArray TextEditor::utf8Text()
 {
+    const QByteArray lent = lentUtf8Text();
+    return {lent.constData(), lent.size()};
+}
+
+QByteArray TextEditor::lentUtf8Text()
+{
     if (m_isIncomplete)
         throw FileError(FileError::WriteUnknown,
                         tr("The text is incomplete: there wasn’t enough memory to hold it all."));
     const std::string_view text = textView();
-    return {text.data(), qsizetype(text.size())};
+    return QByteArray::fromRawData(text.data(), qsizetype(text.size()));
 }
 
 std::string_view TextEditor::textView()

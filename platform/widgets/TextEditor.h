@@ -40,6 +40,11 @@ public:
     /// the text could not be held whole, so that it is never saved cut short.
     QByteArray utf8Text();
 
+    /// The whole text as utf8Text() gives it, but sharing the editor's own buffer instead of
+    /// copying it: good only until the text next changes, so it is for work done at once and
+    /// without turning the event loop, such as writing the file. Throws as utf8Text() does.
+    QByteArray lentUtf8Text();
+
     /// The whole text where the editor holds it, completed first if still loading. It stays valid
     /// until the next change to the text.
     std::string_view textView();
