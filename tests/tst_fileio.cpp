@@ -166,6 +166,12 @@ void FileIOTest::readsBytesAndNeverBlocks()
     // Nobody writes to this pipe: a reader that blocked on it would hang the test.
     QCOMPARE(::mkfifo(encoded(path("pipe")).constData(), 0600), 0);
     QVERIFY(!platform::readFile(path("pipe")).file.regularFileContents());
+    // Checked a piece at a time, a file hashes as its bytes do in memory, and one byte tells.
+    QByteArray large(qsizetype(3) * 1024 * 1024 + 5, 'x');
+    writeContents(path("large"), large);
+    QCOMPARE(platform::digestFile(path("large")).hash, platform::contentHash(large));
+    large[2 * 1024 * 1024] = 'y';
+    QVERIFY(platform::digestFile(path("large")).hash != platform::contentHash(large));
 }
 
 void FileIOTest::readStaysWithinItsLimits_data()

@@ -29,6 +29,19 @@ struct FileContents {
 /// Throws FileError when the item cannot be read, is beyond the limits or does not fit in memory.
 FileContents readFile(const QString &path, const ReadLimits &limits = {});
 
+/// A hash of `bytes` that tells a file's contents apart from another's, as digestFile() also
+/// gives it.
+size_t contentHash(QByteArrayView bytes);
+
+/// The stamp and the contentHash() of the regular file at `path`, read a piece at a time, so
+/// that checking a large file costs no memory of its size. Throws FileError when it cannot be
+/// read or is no regular file.
+struct FileDigest {
+    FileStamp stamp;
+    size_t hash = 0;
+};
+FileDigest digestFile(const QString &path);
+
 /// Saves `bytes` to the file at `path` and returns what the file is afterwards.
 ///
 /// Symbolic links are followed to the file they name, which gets the bytes; a loop, a folder, a

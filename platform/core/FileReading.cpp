@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHashFunctions>
 #include <QLocale>
 
 #include <algorithm>
@@ -70,7 +71,47 @@ qsizetype longestLineIn(QByteArrayView bytes)
     return longest;
 }
 
+// The hash goes a piece at a time, the same pieces whether the bytes are in memory or read.
+constexpr qsizetype hashPiece = qsizetype(1) << 20;
+
 } // namespace
+
+size_t contentHash(QByteArrayView bytes)
+{
+    size_t hash = 0;
+    for (qsizetype at = 0; at < bytes.size(); at += hashPiece)
+        hash = qHash(bytes.sliced(at, qMin(hashPiece, bytes.size() - at)), hash);
+    return hash;
+}
+
+FileDigest digestFile(const QString &path)
+{
+    const FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status {};
+    if (!file.isValid() || ::fstat(file.get(), &status) != 0)
+        throw FileError::reading(errno);
+    if (!S_ISREG(status.st_mode))
+        throw FileError(FileError::ReadCorruptFile);
+    QByteArray piece(hashPiece, Qt::Uninitialized);
+    size_t hash = 0;
+    for (qsizetype filled = hashPiece; filled == hashPiece;) {
+        filled = 0;
+        while (filled < hashPiece) {
+            const ssize_t count = retryOnInterrupt([&] {
+                return ::read(file.get(), piece.data() + filled, size_t(hashPiece - filled));
+            });
+            if (count < 0)
+                throw FileError::reading(errno);
+            if (count == 0)
+                break;
+            filled += count;
+        }
+        if (filled > 0)
+            hash = qHash(QByteArrayView(piece.constData(), filled), hash);
+    }
+    return {FileStamp::of(status), hash};
+}
 
 FileContents readFile(const QString &path, const ReadLimits &limits)
 {

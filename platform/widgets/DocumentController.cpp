@@ -39,11 +39,6 @@ QStringList withAllFiles(QStringList mimeTypes)
 // How often the files of open documents are looked at, at most, while other programs write them.
 constexpr int diskCheckDelayMilliseconds = 200;
 
-size_t contentHash(QByteArrayView bytes)
-{
-    return qHash(bytes);
-}
-
 // File systems stamp changes with a coarse clock; two changes within a second are not told
 // apart safely by their stamps alone.
 bool isRacy(const FileStamp &stamp)
@@ -399,9 +394,10 @@ DocumentController::DiskState DocumentController::diskStateOf(Document *document
     // cannot be trusted: the bytes decide.
     if (now->size == known->stamp.size) {
         try {
-            const FileOnDisk disk = readFromDisk(document->filePath());
-            if (disk.version.contentHash == known->contentHash) {
-                document->setDiskVersion(disk.version);
+            const FileDigest disk = digestFile(document->filePath());
+            if (disk.hash == known->contentHash) {
+                document->setDiskVersion(
+                    Document::DiskVersion{disk.stamp, disk.hash, isRacy(disk.stamp)});
                 return DiskState::Unchanged;
             }
         } catch (const FileError &) {
