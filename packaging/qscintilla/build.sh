@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds QScintilla from Debian's source package with Scribbet's patches, as a static library:
+#   packaging/qscintilla/build.sh OUTDIR
+# leaves OUTDIR/lib/libqscintilla2_qt6.a and the headers under OUTDIR/source/*/src. The source
+# comes through apt from Debian's archive, pinned to the version below and checked against the
+# archive's signatures; the system's apt settings are left alone. Nothing is done when OUTDIR
+# already holds a build of the same version with the same patches.
+# To follow Debian: set `version` to the new one, check that the patches apply, and measure again
+# (bench/bench_editor.sh); to drop the patches, configure with -DSCRIBBET_PATCHED_QSCINTILLA=OFF.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+out=$(mkdir -p "$1" && cd "$1" && pwd)
+version=2.13.3+dfsg-3
+stamp="$version $(cat "$here"/*.patch | sha256sum)"
+if [[ -f $out/lib/libqscintilla2_qt6.a && $(cat "$out/stamp" 2>/dev/null) == "$stamp" ]]; then
+    exit 0
+fi
+rm -rf "$out/source" "$out/lib" "$out/stamp"
+mkdir -p "$out/apt/lists/partial" "$out/apt/archives/partial" "$out/source" "$out/lib"
+echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
+    "http://deb.debian.org/debian bookworm main" >"$out/apt/sources.list"
+apt=(apt-get -q -o Dir::Etc::SourceList="$out/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+    -o Dir::State::Lists="$out/apt/lists" -o Dir::Cache="$out/apt" -o APT::Sandbox::User=root)
+"${apt[@]}" update >"$out/apt/update.log"
+(cd "$out/source" && "${apt[@]}" source --only-source "qscintilla2=$version" >"$out/apt/source.log")
+source=$(echo "$out"/source/qscintilla2-*/)
+for patch in "$here"/*.patch; do
+    patch -d "$source" -p1 --quiet <"$patch"
+done
+# The library alone, without the designer plugin and the Python bindings Debian also builds.
+(cd "$source/src" &&
+    qmake6 CONFIG+=staticlib CONFIG+=release DESTDIR="$out/lib" qscintilla.pro >/dev/null &&
+    make -j "$(nproc)" >"$out/make.log")
+echo "$stamp" >"$out/stamp"
