@@ -84,9 +84,10 @@ void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
     QFETCH(QByteArray, pattern);
     QFETCH(bool, waitForIt);
     QByteArray text;
-    while (text.size() < qsizetype(3) * 1024 * 1024)
+    while (text.size() < qsizetype(9) * 1024 * 1024) // several pieces
         text += pattern;
-    const auto bound = makeView(text);
+    // A copy of its own, which the editor lets go of piece by piece as it takes them.
+    const auto bound = makeView(QByteArray(text.constData(), text.size()));
     platform::TextEditor *editor = bound->view->textEditor();
     QCOMPARE(editor->isLoading(), pattern.contains('\n'));
     QCOMPARE(editor->isReadOnly(), editor->isLoading());

@@ -21,7 +21,8 @@ namespace platform {
 namespace {
 
 // The first screens of a large text show at once; the rest follows in pieces of a few
-// milliseconds' work each.
+// milliseconds' work each, from the end of the text backwards, so that each piece the editor
+// takes is let go of by the text being loaded: the two never hold the whole text at once.
 constexpr qsizetype firstPieceSize = qsizetype(256) * 1024;
 constexpr qsizetype pieceSize = qsizetype(4) * 1024 * 1024;
 
@@ -51,6 +52,29 @@ qsizetype pieceEnd(const QByteArray &text, qsizetype start, qsizetype maximum)
     if (end < textEnd && end[-1] == '\r' && end[0] == '\n')
         ++end;
     return end - data;
+}
+
+// Where the last piece of `text` before `end`, about `maximum` bytes and none of them before
+// `loaded`, begins: at the first line start within it, else at the last one before it, else at
+// `loaded`, which starts a line. A CR LF pair stays whole.
+qsizetype tailPieceStart(const QByteArray &text, qsizetype loaded, qsizetype end, qsizetype maximum)
+{
+    const char *data = text.constData();
+    const auto startsLine = [data](qsizetype position) {
+        return data[position - 1] == '\n' || (data[position - 1] == '\r' && data[position] != '\n');
+    };
+    const qsizetype from = qMax(loaded, end - maximum);
+    if (from == loaded) // all that is left fits
+        return loaded;
+    for (qsizetype position = from; position < end; ++position) {
+        if (startsLine(position))
+            return position;
+    }
+    for (qsizetype position = from - 1; position > loaded; --position) {
+        if (startsLine(position))
+            return position;
+    }
+    return loaded;
 }
 
 // Scintilla takes colours as 0x00BBGGRR.
@@ -140,12 +164,13 @@ void TextEditor::loadText(const QByteArray &utf8)
     sendModificationNotices(false);
     m_textToLoad = utf8;
     m_loadedSize = 0;
+    m_unloadedEnd = utf8.size();
     m_isIncomplete = false;
     if (!appendLoadedText(firstPieceSize)) {
         m_textToLoad = QByteArray();
         throw FileError::outOfMemory();
     }
-    if (m_loadedSize < m_textToLoad.size()) {
+    if (isLoading()) {
         setReadOnly(true);
         QTimer::singleShot(0, this, &TextEditor::loadNextPiece);
     } else {
@@ -166,7 +191,7 @@ void TextEditor::replaceText(const QByteArray &utf8)
         matchNewLinesTo(utf8);
         SendScintilla(SCI_BEGINUNDOACTION);
         SendScintilla(SCI_CLEARALL);
-        const bool appended = appendHeld(utf8.constData(), utf8.size());
+        const bool appended = insertHeld(0, utf8.constData(), utf8.size());
         SendScintilla(SCI_ENDUNDOACTION);
         SendScintilla(SCI_SETSAVEPOINT);
         if (!appended)
@@ -178,7 +203,7 @@ void TextEditor::replaceText(const QByteArray &utf8)
 
 bool TextEditor::isLoading() const
 {
-    return m_loadedSize < m_textToLoad.size();
+    return m_loadedSize < m_unloadedEnd;
 }
 
 // A large text arrives a piece per turn of the event loop, so that its window shows at once and
@@ -187,7 +212,7 @@ void TextEditor::loadNextPiece()
 {
     if (!isLoading())
         return;
-    if (!appendLoadedText(pieceSize)) {
+    if (!insertLoadedTail(pieceSize)) {
         giveUpLoading();
         return;
     }
@@ -197,31 +222,53 @@ void TextEditor::loadNextPiece()
         finishLoading();
 }
 
-// Appends about `maximum` more bytes of the text being loaded, cut after a line ending: Scintilla
-// lays out a whole line again whenever it grows, so a line never arrives in parts. The text
-// stays at its save point, so loading never counts as an edit.
+// Puts the first piece of the text being loaded in place, about `maximum` bytes cut after a line
+// ending: Scintilla lays out a whole line again whenever it grows, so a line never arrives in
+// parts.
 bool TextEditor::appendLoadedText(qsizetype maximum)
 {
-    const QByteArray &text = m_textToLoad;
-    const qsizetype end = pieceEnd(text, m_loadedSize, maximum);
-    const QSignalBlocker quiet(this);
-    const bool wasReadOnly = isReadOnly();
-    SendScintilla(SCI_SETREADONLY, false);
-    const bool appended = appendHeld(text.constData() + m_loadedSize, end - m_loadedSize);
-    SendScintilla(SCI_SETREADONLY, wasReadOnly);
-    if (!appended)
+    const qsizetype end = pieceEnd(m_textToLoad, 0, maximum);
+    if (!insertLoadedPiece(0, end))
         return false;
-    SendScintilla(SCI_SETSAVEPOINT);
     m_loadedSize = end;
     return true;
 }
 
+// Puts the last piece still to come in place, whole lines of about `maximum` bytes, and lets go
+// of it in the text being loaded, unless another holder shares that text.
+bool TextEditor::insertLoadedTail(qsizetype maximum)
+{
+    const qsizetype start = tailPieceStart(m_textToLoad, m_loadedSize, m_unloadedEnd, maximum);
+    if (!insertLoadedPiece(start, m_unloadedEnd))
+        return false;
+    m_unloadedEnd = start;
+    if (m_textToLoad.isDetached()) {
+        m_textToLoad.truncate(start);
+        m_textToLoad.squeeze(); // gives the memory back
+    }
+    return true;
+}
+
+// The text stays at its save point, so loading never counts as an edit.
+bool TextEditor::insertLoadedPiece(qsizetype start, qsizetype end)
+{
+    const QSignalBlocker quiet(this);
+    const bool wasReadOnly = isReadOnly();
+    SendScintilla(SCI_SETREADONLY, false);
+    const bool inserted = insertHeld(m_loadedSize, m_textToLoad.constData() + start, end - start);
+    SendScintilla(SCI_SETREADONLY, wasReadOnly);
+    if (inserted)
+        SendScintilla(SCI_SETSAVEPOINT);
+    return inserted;
+}
+
 void TextEditor::finishLoading()
 {
-    if (isLoading() && !appendLoadedText(m_textToLoad.size()))
+    if (isLoading() && !insertLoadedTail(m_unloadedEnd - m_loadedSize))
         giveUpLoading();
     m_textToLoad = QByteArray();
     m_loadedSize = 0;
+    m_unloadedEnd = 0;
     sendModificationNotices(true);
     SendScintilla(SCI_SETUNDOCOLLECTION, true);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
@@ -259,11 +306,12 @@ void TextEditor::wrapLinesIfAffordable(qsizetype textSize)
 
 // Scintilla mostly keeps running out of memory to itself and only records it, so a text it could
 // not take whole would otherwise look complete, and saving it would cut the file short.
-bool TextEditor::appendHeld(const char *utf8, qsizetype size)
+bool TextEditor::insertHeld(qsizetype position, const char *utf8, qsizetype size)
 {
     try {
         // With an explicit length, so that NUL bytes are text rather than the end of it.
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(size), utf8);
+        SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(position), long(position));
+        SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(size), utf8);
     } catch (const std::bad_alloc &) {
         return false;
     }
@@ -277,6 +325,7 @@ void TextEditor::giveUpLoading()
 {
     m_textToLoad = QByteArray();
     m_loadedSize = 0;
+    m_unloadedEnd = 0;
     m_isIncomplete = true;
     setReadOnly(true);
     showError(tr("There isn’t enough memory to hold the whole text. What is shown is incomplete "

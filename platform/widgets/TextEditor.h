@@ -79,13 +79,16 @@ private:
     void matchNewLinesTo(const QByteArray &utf8);
     void loadNextPiece();
     bool appendLoadedText(qsizetype maximum);
-    bool appendHeld(const char *utf8, qsizetype size);
+    bool insertLoadedTail(qsizetype maximum);
+    bool insertLoadedPiece(qsizetype start, qsizetype end);
+    bool insertHeld(qsizetype position, const char *utf8, qsizetype size);
     void finishLoading();
     void giveUpLoading();
     void separateUndoStepBefore(const QString &typed);
 
     QByteArray m_textToLoad;
-    qsizetype m_loadedSize = 0;
+    qsizetype m_loadedSize = 0;  // the first piece, in place from the start
+    qsizetype m_unloadedEnd = 0; // where the pieces in place at the end begin
     bool m_isIncomplete = false;
     int m_lastTypedKind = -1;
     const Clock *m_clock = &Clock::system();
