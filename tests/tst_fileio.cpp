@@ -170,7 +170,7 @@ void FileIOTest::readsBytesAndNeverBlocks()
     QByteArray large(qsizetype(3) * 1024 * 1024 + 5, 'x');
     writeContents(path("large"), large);
     QCOMPARE(platform::digestFile(path("large")).hash, platform::contentHash(large));
-    large[2 * 1024 * 1024] = 'y';
+    large[qsizetype(2) * 1024 * 1024] = 'y';
     QVERIFY(platform::digestFile(path("large")).hash != platform::contentHash(large));
 }
 
