@@ -167,6 +167,10 @@ void FindBarTest::replaceOneOrAllInOneUndoableStep_data()
         << QByteArray("ab") << "x*"
         << "r"
         << "-" << true << QByteArray("-a-b-") << "Replaced 3 matches";
+    QTest::newRow("all, a plain replacement is taken as it is")
+        << QByteArray("Price price") << "price"
+        << ""
+        << "$1 \\0" << true << QByteArray("$1 \\0 $1 \\0") << "Replaced 2 matches";
     QTest::newRow("all, non-ASCII") << QByteArray("Été été") << "été"
                                     << ""
                                     << "x" << true << QByteArray("x x") << "Replaced 2 matches";

@@ -112,6 +112,7 @@ TextSearch::TextSearch(const QString &pattern, SearchOptions options)
     const QByteArray utf8 = pattern.toUtf8();
     if (utf8.isEmpty())
         return;
+    m_isExpression = options.regularExpression;
     if (options.matchCase && !options.wholeWords && !options.regularExpression) {
         m_literal = utf8;
         return;
@@ -209,7 +210,9 @@ bool TextSearch::isMatch(std::string_view text, TextRange range) const
 QByteArray TextSearch::replacementFor(std::string_view text, TextRange match,
                                       const QByteArray &replacement) const
 {
-    if (!m_compiled || !m_literal.isEmpty())
+    // Only a regular expression's replacement has groups to fill in; any other is taken as it is,
+    // dollar signs and all.
+    if (!m_compiled || !m_isExpression)
         return replacement;
     pcre2_set_offset_limit(m_compiled->context, PCRE2_SIZE(match.start));
     QByteArray result(qMax(qsizetype(64), replacement.size() * 2), Qt::Uninitialized);

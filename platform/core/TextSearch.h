@@ -79,6 +79,7 @@ private:
                                           qsizetype lastStart) const;
 
     QByteArray m_literal;
+    bool m_isExpression = false;
     std::unique_ptr<Compiled> m_compiled;
     QString m_patternError;
 };

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <new>
 #include <vector>
 
 namespace platform {
@@ -280,6 +281,11 @@ qsizetype FindBar::replaceAll()
             replacements.push_back({*match, search->replacementFor(text, *match, replacement)});
     } catch (const SearchError &error) {
         showStatus(QString::fromStdString(error.what()), true);
+        return 0;
+    } catch (const std::bad_alloc &) {
+        // Millions of matches, as of an expression that matches everywhere: the text stays.
+        showStatus(tr("There isn’t enough memory to replace every match; nothing was replaced."),
+                   true);
         return 0;
     }
     if (replacements.empty()) {
