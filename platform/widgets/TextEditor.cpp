@@ -2,6 +2,7 @@
 
 #include "DocumentAlerts.h"
 #include "FileError.h"
+#include "TextPieces.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -14,7 +15,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <iterator>
 #include <new>
 
 namespace platform {
@@ -25,57 +25,6 @@ namespace {
 // takes is let go of by the text being loaded: the two never hold the whole text at once.
 constexpr qsizetype firstPieceSize = qsizetype(256) * 1024;
 constexpr qsizetype pieceSize = qsizetype(4) * 1024 * 1024;
-
-bool isLineBreak(char byte)
-{
-    return byte == '\n' || byte == '\r';
-}
-
-// Where a piece of `text` that starts at `start` and holds about `maximum` bytes ends: after the
-// last line ending within it, else after the first one beyond it, else at the end of the text.
-// A CR LF pair stays whole.
-
-qsizetype pieceEnd(const QByteArray &text, qsizetype start, qsizetype maximum)
-{
-    const char *data = text.constData();
-    const char *const textEnd = data + text.size();
-    const char *limit = data + qMin(text.size(), start + maximum);
-    if (limit == textEnd)
-        return text.size();
-    const auto lastBreak = std::find_if(std::make_reverse_iterator(limit),
-                                        std::make_reverse_iterator(data + start), isLineBreak);
-    const char *end = lastBreak.base(); // just after the line break, or the piece's start
-    if (end == data + start) {
-        const char *nextBreak = std::find_if(limit, textEnd, isLineBreak);
-        end = nextBreak == textEnd ? textEnd : nextBreak + 1;
-    }
-    if (end < textEnd && end[-1] == '\r' && end[0] == '\n')
-        ++end;
-    return end - data;
-}
-
-// Where the last piece of `text` before `end`, about `maximum` bytes and none of them before
-// `loaded`, begins: at the first line start within it, else at the last one before it, else at
-// `loaded`, which starts a line. A CR LF pair stays whole.
-qsizetype tailPieceStart(const QByteArray &text, qsizetype loaded, qsizetype end, qsizetype maximum)
-{
-    const char *data = text.constData();
-    const auto startsLine = [data](qsizetype position) {
-        return data[position - 1] == '\n' || (data[position - 1] == '\r' && data[position] != '\n');
-    };
-    const qsizetype from = qMax(loaded, end - maximum);
-    if (from == loaded) // all that is left fits
-        return loaded;
-    for (qsizetype position = from; position < end; ++position) {
-        if (startsLine(position))
-            return position;
-    }
-    for (qsizetype position = from - 1; position > loaded; --position) {
-        if (startsLine(position))
-            return position;
-    }
-    return loaded;
-}
 
 // Scintilla takes colours as 0x00BBGGRR.
 long scintillaColour(const QColor &colour)
