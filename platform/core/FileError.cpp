@@ -55,37 +55,43 @@ QString sentenceFor(FileError::Code code)
 
 FileError FileError::reading(int error)
 {
+    Code code = ReadUnknown;
     switch (error) {
     case ENOENT:
     case ENOTDIR:
-        return FileError(ReadNoSuchFile, platform::systemReason(error));
+        code = ReadNoSuchFile;
+        break;
     case EACCES:
     case EPERM:
-        return FileError(ReadNoPermission, platform::systemReason(error));
+        code = ReadNoPermission;
+        break;
     case ENOMEM:
     case EFBIG:
     case EOVERFLOW:
-        return FileError(ReadTooLarge, platform::systemReason(error));
-    default:
-        return FileError(ReadUnknown, platform::systemReason(error));
+        code = ReadTooLarge;
+        break;
     }
+    return FileError(code, platform::systemReason(error));
 }
 
 FileError FileError::writing(int error)
 {
+    Code code = WriteUnknown;
     switch (error) {
     case EACCES:
     case EPERM:
-        return FileError(WriteNoPermission, platform::systemReason(error));
+        code = WriteNoPermission;
+        break;
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-        return FileError(WriteOutOfSpace, platform::systemReason(error));
+        code = WriteOutOfSpace;
+        break;
     case EROFS:
-        return FileError(WriteVolumeReadOnly, platform::systemReason(error));
-    default:
-        return FileError(WriteUnknown, platform::systemReason(error));
+        code = WriteVolumeReadOnly;
+        break;
     }
+    return FileError(code, platform::systemReason(error));
 }
 
 FileError FileError::outOfMemory()

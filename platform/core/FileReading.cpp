@@ -2,6 +2,7 @@
 
 #include "FileError.h"
 #include "PosixFile.h"
+#include "TextPieces.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -37,26 +38,36 @@ QByteArray readToEnd(int descriptor, qsizetype expectedSize, qsizetype limit)
     QByteArray bytes((qMin(expectedSize, limit) / page + 1) * page, Qt::Uninitialized);
     qsizetype filled = 0;
     for (;;) {
-        if (filled > limit)
-            throw fileTooLarge(limit);
-        if (filled == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t count = retryOnInterrupt([&] {
-            return ::read(descriptor, bytes.data() + filled, size_t(bytes.size() - filled));
-        });
+        const qsizetype wanted = bytes.size() - filled;
+        const qsizetype count = readUpTo(descriptor, bytes.data() + filled, wanted);
         if (count < 0)
             throw FileError::reading(errno);
-        if (count == 0)
-            break;
         filled += count;
+        if (count < wanted)
+            break;
+        if (filled > limit)
+            throw fileTooLarge(limit);
+        bytes.resize(bytes.size() * 2);
     }
     bytes.truncate(filled);
     return bytes;
 }
 
-bool isLineBreak(char byte)
+struct OpenItem {
+    FileDescriptor file;
+    struct stat status;
+};
+
+// POSIX rather than QFile: QFile::open blocks on a named pipe, and O_NONBLOCK lets the caller see
+// what the item is before reading.
+OpenItem openForReading(const QString &path)
 {
-    return byte == '\n' || byte == '\r';
+    FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status {};
+    if (!file.isValid() || ::fstat(file.get(), &status) != 0)
+        throw FileError::reading(errno);
+    return {std::move(file), status};
 }
 
 qsizetype longestLineIn(QByteArrayView bytes)
@@ -86,50 +97,32 @@ size_t contentHash(QByteArrayView bytes)
 
 FileDigest digestFile(const QString &path)
 {
-    const FileDescriptor file(
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat status {};
-    if (!file.isValid() || ::fstat(file.get(), &status) != 0)
-        throw FileError::reading(errno);
-    if (!S_ISREG(status.st_mode))
+    const OpenItem item = openForReading(path);
+    if (!S_ISREG(item.status.st_mode))
         throw FileError(FileError::ReadCorruptFile);
     QByteArray piece(hashPiece, Qt::Uninitialized);
     size_t hash = 0;
     for (qsizetype filled = hashPiece; filled == hashPiece;) {
-        filled = 0;
-        while (filled < hashPiece) {
-            const ssize_t count = retryOnInterrupt([&] {
-                return ::read(file.get(), piece.data() + filled, size_t(hashPiece - filled));
-            });
-            if (count < 0)
-                throw FileError::reading(errno);
-            if (count == 0)
-                break;
-            filled += count;
-        }
+        filled = readUpTo(item.file.get(), piece.data(), hashPiece);
+        if (filled < 0)
+            throw FileError::reading(errno);
         if (filled > 0)
             hash = qHash(QByteArrayView(piece.constData(), filled), hash);
     }
-    return {FileStamp::of(status), hash};
+    return {FileStamp::of(item.status), hash};
 }
 
 FileContents readFile(const QString &path, const ReadLimits &limits)
 {
-    // POSIX rather than QFile: QFile::open blocks on a named pipe, and O_NONBLOCK lets the type
-    // check below see the pipe first.
-    const FileDescriptor file(
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.isValid())
-        throw FileError::reading(errno);
-    struct stat status {};
-    if (::fstat(file.get(), &status) != 0)
-        throw FileError::reading(errno);
+    const OpenItem item = openForReading(path);
+    const struct stat &status = item.status;
     if (!S_ISREG(status.st_mode))
         return {FileWrapper::withoutRegularContents(), FileStamp::of(status)};
     if (status.st_size > limits.largestFile)
         throw fileTooLarge(limits.largestFile);
     try {
-        QByteArray bytes = readToEnd(file.get(), qsizetype(status.st_size), limits.largestFile);
+        QByteArray bytes =
+            readToEnd(item.file.get(), qsizetype(status.st_size), limits.largestFile);
         // Only a file larger than the limit can hold a line longer than it.
         if (bytes.size() > limits.longestLine && longestLineIn(bytes) > limits.longestLine)
             throw tooLarge(limits.longestLine,

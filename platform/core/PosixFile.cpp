@@ -9,6 +9,21 @@ QString systemReason(int error)
     return QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.');
 }
 
+qsizetype readUpTo(int descriptor, char *data, qsizetype size)
+{
+    qsizetype filled = 0;
+    while (filled < size) {
+        const ssize_t count = retryOnInterrupt(
+            [&] { return ::read(descriptor, data + filled, size_t(size - filled)); });
+        if (count < 0)
+            return -1;
+        if (count == 0)
+            break;
+        filled += count;
+    }
+    return filled;
+}
+
 bool writeAll(int descriptor, const char *data, qsizetype size, off_t offset)
 {
     while (size > 0) {

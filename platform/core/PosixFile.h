@@ -59,6 +59,10 @@ template <class Call> auto retryOnInterrupt(Call call)
 /// The operating system's words for `error`, in the user's language, as a sentence.
 QString systemReason(int error);
 
+/// Reads until `size` bytes are in or the file ends, and returns how many came; -1 with errno set
+/// on a failure.
+qsizetype readUpTo(int descriptor, char *data, qsizetype size);
+
 /// Writes all of `size` bytes at `offset`, or returns false with errno set.
 bool writeAll(int descriptor, const char *data, qsizetype size, off_t offset);
 

@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -50,9 +49,9 @@ QAction *addAction(QMenu *menu, const QString &text, QKeySequence::StandardKey k
 
 // Prints the text through the desktop's print dialog, in the editor's font, black on white, each
 // line wrapped to the page.
-void printText(QMainWindow *window)
+void printText(DocumentWindow *window)
 {
-    auto *editor = window ? window->findChild<TextEditor *>() : nullptr;
+    TextEditor *editor = window ? window->textEditor() : nullptr;
     if (!editor)
         return;
     QsciPrinter printer(QPrinter::HighResolution);
@@ -136,7 +135,7 @@ void addFileMenu(QMenuBar *menuBar, Document *document, DocumentController &cont
     });
     menu->addSeparator();
     addAction(menu, DocumentMenus::tr("&Print…"), QKeySequence::Print,
-              [menuBar] { printText(qobject_cast<QMainWindow *>(menuBar->window())); });
+              [menuBar] { printText(qobject_cast<DocumentWindow *>(menuBar->window())); });
     menu->addSeparator();
     addAction(menu, DocumentMenus::tr("&Quit"), QKeySequence::Quit, [c] { c->quit(); });
 }
@@ -146,7 +145,7 @@ QMenu *addEditMenu(QMenuBar *menuBar, DocumentWindow *window)
     QMenu *menu = menuBar->addMenu(DocumentMenus::tr("&Edit"));
     const QPointer<DocumentWindow> owner = window;
     const auto editor = [owner] {
-        return owner ? owner->findChild<TextEditor *>() : nullptr;
+        return owner ? owner->textEditor() : nullptr;
     };
     const auto onEditor = [editor](void (TextEditor::*command)()) {
         return [editor, command] {

@@ -20,6 +20,9 @@ public:
 
     Document *document() const { return m_document; }
 
+    /// The text editor in the window's content, if it has one.
+    TextEditor *textEditor() const { return m_text; }
+
     /// Sizes the window so that its content area has `size`.
     void setContentSize(QSize size);
 

@@ -195,8 +195,7 @@ bool FindBar::find(Direction direction)
     if (!search)
         return false;
     const std::string_view text = m_editor->textView();
-    const auto start = qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONSTART));
-    const auto end = qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONEND));
+    const auto [start, end] = selection();
     std::optional<TextRange> match;
     bool wrapped = false;
     try {
@@ -251,14 +250,14 @@ void FindBar::replace()
     if (!search)
         return;
     const std::string_view text = m_editor->textView();
-    const TextRange selection{qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONSTART)),
-                              qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONEND))};
+    const TextRange selected = selection();
     try {
-        if (!m_editor->isReadOnly() && search->isMatch(text, selection)) {
+        if (!m_editor->isReadOnly() && search->isMatch(text, selected)) {
             const QByteArray replacement =
-                search->replacementFor(text, selection, m_replaceField->text().toUtf8());
-            m_editor->replaceRanges({{selection, replacement}});
-            select(selection.start + replacement.size(), selection.start + replacement.size());
+                search->replacementFor(text, selected, m_replaceField->text().toUtf8());
+            m_editor->replaceRanges({{selected, replacement}});
+            const qsizetype after = selected.start + replacement.size();
+            select(after, after);
         }
     } catch (const SearchError &error) {
         showStatus(QString::fromStdString(error.what()), true);
@@ -297,6 +296,12 @@ qsizetype FindBar::replaceAll()
     showStatus(count == 1 ? tr("Replaced 1 match")
                           : tr("Replaced %1 matches").arg(QLocale().toString(count)));
     return count;
+}
+
+TextRange FindBar::selection() const
+{
+    return {qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONSTART)),
+            qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONEND))};
 }
 
 void FindBar::select(qsizetype start, qsizetype end)

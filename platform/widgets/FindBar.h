@@ -12,6 +12,7 @@ namespace platform {
 
 class TextEditor;
 class TextSearch;
+struct TextRange;
 
 /// Find and replace for one text editor: a bar that comes up under the text while it is used.
 /// Enter and Shift+Enter go to the next and the previous match, wrapping around at either end
@@ -59,6 +60,7 @@ private:
     bool find(Direction direction);
     void findAsTyped();
     std::unique_ptr<TextSearch> currentSearch();
+    TextRange selection() const;
     void select(qsizetype start, qsizetype end);
     void showStatus(const QString &text, bool isProblem = false);
 

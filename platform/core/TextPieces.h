@@ -4,8 +4,9 @@
 
 namespace platform {
 
-// Where a large text is cut into the pieces it is loaded in: always at a line start, since the
-// editor lays a whole line out again whenever it grows, and never inside a CR LF pair.
+// Line breaks, and where a large text is cut into the pieces it is loaded in: always at a line
+// start, since the editor lays a whole line out again whenever it grows, and never inside a CR LF
+// pair.
 
 inline bool isLineBreak(char byte)
 {
