@@ -53,6 +53,7 @@ private slots:
     void keysWithCtrlOrAltNeverType();
     void editorFollowsTheDesktopsTextBackground();
     void fullTextAccessibilityOnlyWhileSomeoneListens();
+    void longLineWrapsBetweenWordsAndTakesEdits();
 };
 
 void EditorViewTest::returnTypesTheLineEndingTheTextUses()
@@ -179,6 +180,48 @@ void EditorViewTest::fullTextAccessibilityOnlyWhileSomeoneListens()
     QVERIFY(full && full->textInterface());
     QCOMPARE(full->textInterface()->text(0, 4), QStringLiteral("text"));
     QAccessible::setActive(false);
+}
+
+// A long line is laid out and wrapped by shortcuts of its own, which must agree with the text.
+void EditorViewTest::longLineWrapsBetweenWordsAndTakesEdits()
+{
+    QByteArray line = "\t"; // only at the start: a tab after an edit would take up its width
+    for (int word = 0; line.size() < 20000; ++word)
+        line += word % 50 == 0 ? "caf\xc3\xa9 " : QByteArray(1 + word % 9, 'a' + word % 26) + ' ';
+    platform::TextEditor editor;
+    editor.resize(400, 300);
+    editor.show();
+    editor.loadText(line);
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    const auto y = [&](qsizetype position) {
+        return editor.SendScintilla(platform::TextEditor::SCI_POINTYFROMPOSITION, 0UL, long(position));
+    };
+    int rows = 1;
+    for (qsizetype position = 1; position < line.size(); ++position)
+        if (y(position) > y(position - 1)) {
+            ++rows;
+            QVERIFY2(line[position - 1] == ' ',
+                     qPrintable(QStringLiteral("a row begins inside a word at %1").arg(position)));
+        }
+    QVERIFY(rows > 20);
+    QCOMPARE(editor.SendScintilla(platform::TextEditor::SCI_WRAPCOUNT, 0UL), long(rows));
+
+    // Unwrapped, the end of the line moves by exactly what is typed into its middle.
+    editor.SendScintilla(platform::TextEditor::SCI_SETWRAPMODE, platform::TextEditor::SC_WRAP_NONE);
+    editor.viewport()->repaint(); // the rows go at the next paint
+    const auto endX = [&] { // from the start of the line, wherever the view has scrolled
+        const auto x = [&](long position) {
+            return editor.SendScintilla(platform::TextEditor::SCI_POINTXFROMPOSITION, 0UL, position);
+        };
+        return x(editor.SendScintilla(platform::TextEditor::SCI_GETLENGTH)) - x(0);
+    };
+    const long before = endX();
+    editor.SendScintilla(platform::TextEditor::SCI_GOTOPOS, static_cast<unsigned long>(line.size() / 2));
+    QTest::keyClicks(&editor, QStringLiteral("WW"));
+    const long width = editor.SendScintilla(platform::TextEditor::SCI_TEXTWIDTH,
+                                            platform::TextEditor::STYLE_DEFAULT, "WW");
+    QVERIFY2(qAbs(endX() - before - width) <= 1, // positions are whole pixels, widths not
+             qPrintable(QStringLiteral("moved %1 for %2").arg(endX() - before).arg(width)));
 }
 
 SCRIBBET_TEST_MAIN(EditorViewTest)

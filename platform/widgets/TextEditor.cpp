@@ -107,6 +107,10 @@ void TextEditor::loadText(const QByteArray &utf8)
         throw FileError::outOfMemory();
     SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document); // the view now holds the only reference
+    // Without a lexer that marks the text styled, the editor asks for styling before every
+    // paint and, unanswered, compares each laid-out line with the text again: a long line costs
+    // that on every keystroke. The null lexer answers at once and changes nothing.
+    SendScintilla(SCI_SETLEXER, SCLEX_NULL);
     wrapLinesIfAffordable(utf8.size());
     matchNewLinesTo(utf8);
     SendScintilla(SCI_SETUNDOCOLLECTION, false);
