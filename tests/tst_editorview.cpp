@@ -54,6 +54,7 @@ private slots:
     void editorFollowsTheDesktopsTextBackground();
     void fullTextAccessibilityOnlyWhileSomeoneListens();
     void longLineWrapsBetweenWordsAndTakesEdits();
+    void largeTextWrapsWhereItIsSeen();
 };
 
 void EditorViewTest::returnTypesTheLineEndingTheTextUses()
@@ -222,6 +223,28 @@ void EditorViewTest::longLineWrapsBetweenWordsAndTakesEdits()
                                             platform::TextEditor::STYLE_DEFAULT, "WW");
     QVERIFY2(qAbs(endX() - before - width) <= 1, // positions are whole pixels, widths not
              qPrintable(QStringLiteral("moved %1 for %2").arg(endX() - before).arg(width)));
+}
+
+// A large text is wrapped where it is shown, never whole in idle time, and the end is reached
+// exactly all the same.
+void EditorViewTest::largeTextWrapsWhereItIsSeen()
+{
+    QByteArray text;
+    for (int line = 0; text.size() < 2 * 1024 * 1024; ++line)
+        text += QByteArray::number(line) + QByteArray(" words that wrap").repeated(12) + '\n';
+    const auto bound = makeView(text);
+    platform::TextEditor *editor = bound->view->textEditor();
+    editor->resize(400, 300);
+    editor->show();
+    QTRY_VERIFY(!editor->isLoading());
+    QTest::qWait(100); // time enough for idle work, were there any
+    const long lines = editor->SendScintilla(platform::TextEditor::SCI_GETLINECOUNT);
+    QCOMPARE(editor->SendScintilla(platform::TextEditor::SCI_WRAPCOUNT, static_cast<unsigned long>(lines / 2)), 1L);
+    QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+    QVERIFY(editor->SendScintilla(platform::TextEditor::SCI_WRAPCOUNT, static_cast<unsigned long>(lines - 2)) > 1);
+    const long caretY = editor->SendScintilla(platform::TextEditor::SCI_POINTYFROMPOSITION, 0UL,
+                                              editor->SendScintilla(platform::TextEditor::SCI_GETCURRENTPOS));
+    QVERIFY(caretY >= 0 && caretY < editor->viewport()->height());
 }
 
 SCRIBBET_TEST_MAIN(EditorViewTest)

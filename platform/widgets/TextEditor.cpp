@@ -111,7 +111,7 @@ void TextEditor::loadText(const QByteArray &utf8)
     // paint and, unanswered, compares each laid-out line with the text again: a long line costs
     // that on every keystroke. The null lexer answers at once and changes nothing.
     SendScintilla(SCI_SETLEXER, SCLEX_NULL);
-    wrapLinesIfAffordable(utf8.size());
+    wrapLines(utf8.size());
     matchNewLinesTo(utf8);
     SendScintilla(SCI_SETUNDOCOLLECTION, false);
     sendModificationNotices(false);
@@ -140,7 +140,7 @@ void TextEditor::replaceText(const QByteArray &utf8)
     if (isLoading() || utf8.size() + SendScintilla(SCI_GETLENGTH) > largestUndoableReplacement) {
         loadText(utf8);
     } else {
-        wrapLinesIfAffordable(utf8.size());
+        wrapLines(utf8.size());
         matchNewLinesTo(utf8);
         SendScintilla(SCI_BEGINUNDOACTION);
         SendScintilla(SCI_CLEARALL);
@@ -246,15 +246,16 @@ void TextEditor::sendModificationNotices(bool send)
     SendScintilla(SCI_SETMODEVENTMASK, send && someoneListens() ? long(SC_MODEVENTMASKALL) : 0L);
 }
 
-// Scintilla wraps a line by measuring every character in it, about half a microsecond each here:
-// a megabyte wraps in half a second of idle time, a hundred megabytes would take most of a
-// minute. Larger texts are shown unwrapped, with a horizontal scroll bar, so they open at once.
-void TextEditor::wrapLinesIfAffordable(qsizetype textSize)
+// Every text is wrapped. Wrapping measures every character: a small text is wrapped whole in idle
+// time, but 10 MB of mixed scripts would keep the processor busy for seconds after it shows, so
+// a larger text is wrapped where it is seen, and its scroll bar counts each line not yet seen as
+// one row.
+void TextEditor::wrapLines(qsizetype textSize)
 {
-    constexpr qsizetype largestWrappedText = qsizetype(1024) * 1024;
-    const bool wrap = textSize <= largestWrappedText;
-    SendScintilla(SCI_SETWRAPMODE, wrap ? SC_WRAP_WORD : SC_WRAP_NONE);
-    SendScintilla(SCI_SETHSCROLLBAR, !wrap);
+    constexpr qsizetype largestWrappedWhole = qsizetype(1024) * 1024;
+    SendScintilla(SCI_SETWRAPMODE, SC_WRAP_WORD);
+    SendScintilla(SCI_SETWRAPINIDLE, textSize <= largestWrappedWhole);
+    SendScintilla(SCI_SETHSCROLLBAR, false);
 }
 
 // Scintilla mostly keeps running out of memory to itself and only records it, so a text it could

@@ -74,7 +74,7 @@ protected:
 
 private:
     void applyPalette();
-    void wrapLinesIfAffordable(qsizetype textSize);
+    void wrapLines(qsizetype textSize);
     void sendModificationNotices(bool send);
     void matchNewLinesTo(const QByteArray &utf8);
     void loadNextPiece();
