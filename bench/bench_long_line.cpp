@@ -61,7 +61,8 @@ int main(int argc, char *argv[])
     timer.start();
     editor.loadText(text);
     paint(editor);
-    std::printf("%-44s %9.1f ms\n", "text given to the first screen painted", millisecondsSince(timer));
+    std::printf("%-44s %9.1f ms\n", "text given to the first screen painted",
+                millisecondsSince(timer));
     timer.restart();
     while (editor.isLoading())
         QCoreApplication::processEvents();

@@ -82,6 +82,12 @@ TextEditor::TextEditor(QWidget *parent)
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
     // What is pasted is inserted as it is, line endings included.
     SendScintilla(SCI_SETPASTECONVERTENDINGS, false);
+    // The lines on the screen keep their layout between paints: wrapped where they are seen, a
+    // large text's visible lines would otherwise be laid out again at every keystroke.
+    SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
+    // No annotations: while they may show, every inserted line is laid out and wrapped at once
+    // to learn its height, which would wrap a whole large text as it loads.
+    SendScintilla(SCI_ANNOTATIONSETVISIBLE, ANNOTATION_HIDDEN);
     // Paper is white whatever the desktop's theme.
     SendScintilla(SCI_SETPRINTCOLOURMODE, SC_PRINT_BLACKONWHITE);
     for (int margin = 0; margin < 5; ++margin)
@@ -254,7 +260,9 @@ void TextEditor::wrapLines(qsizetype textSize)
 {
     constexpr qsizetype largestWrappedWhole = qsizetype(1024) * 1024;
     SendScintilla(SCI_SETWRAPMODE, SC_WRAP_WORD);
-    SendScintilla(SCI_SETWRAPINIDLE, textSize <= largestWrappedWhole);
+    // SCI_SETWRAPINIDLE comes with the patched editing component; Debian's ignores it.
+    constexpr unsigned int setWrapInIdle = 9500;
+    SendScintilla(setWrapInIdle, textSize <= largestWrappedWhole);
     SendScintilla(SCI_SETHSCROLLBAR, false);
 }
 
