@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -39,6 +40,13 @@ inline void clickInNextMessageBox(QMessageBox::ButtonRole role)
         }
         box->reject();
     });
+}
+
+/// Answers the next message box from the keyboard: Alt and a button's letter, Enter or Escape.
+inline void pressInNextMessageBox(QKeyCombination key)
+{
+    answerNextModal<QMessageBox>(
+        [key](QMessageBox *box) { QTest::keyClick(box, key.key(), key.keyboardModifiers()); });
 }
 
 /// Every message box that is showing, such as an error.

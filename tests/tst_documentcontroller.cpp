@@ -199,10 +199,10 @@ void DocumentControllerTest::revertGoesBackToTheFile()
 {
     Document *document = open(QStringLiteral("revert.txt"), "kept\r\n");
     typeAtEnd(document, QStringLiteral("thrown away"));
-    answerNextModal<QMessageBox>([](QMessageBox *box) { box->defaultButton()->click(); }); // Enter
+    pressInNextMessageBox(Qt::Key_Return); // Enter must not throw changes away
     m_controller->revertDocumentToSaved(document);
     QVERIFY(document->isEdited());
-    clickInNextMessageBox(QMessageBox::DestructiveRole);
+    pressInNextMessageBox(Qt::ALT | Qt::Key_R);
     m_controller->revertDocumentToSaved(document);
     QCOMPARE(editorOf(document)->utf8Text(), QByteArray("kept\r\n"));
     QVERIFY(!document->isEdited());
@@ -306,12 +306,18 @@ void DocumentControllerTest::closingAsksFirst_data()
     QTest::addColumn<bool>("byQuitting");
     QTest::addColumn<QByteArray>("onDisk");
     QTest::addColumn<bool>("closed");
-    QTest::newRow("cancel") << int(QMessageBox::RejectRole) << false << QByteArray("old") << false;
-    QTest::newRow("don't save") << int(QMessageBox::DestructiveRole) << false << QByteArray("old")
-                                << true;
-    QTest::newRow("save") << int(QMessageBox::AcceptRole) << false << QByteArray("old new") << true;
-    QTest::newRow("quit, cancel") << int(QMessageBox::RejectRole) << true << QByteArray("old")
-                                  << false;
+    const auto key = [](QKeyCombination combination) {
+        return combination.toCombined();
+    };
+    QTest::newRow("Escape") << key(Qt::Key_Escape) << false << QByteArray("old") << false;
+    QTest::newRow("Alt+C, cancel")
+        << key(Qt::ALT | Qt::Key_C) << false << QByteArray("old") << false;
+    QTest::newRow("Alt+D, don't save")
+        << key(Qt::ALT | Qt::Key_D) << false << QByteArray("old") << true;
+    QTest::newRow("Enter, save") << key(Qt::Key_Return) << false << QByteArray("old new") << true;
+    QTest::newRow("Alt+S, save") << key(Qt::ALT | Qt::Key_S) << false << QByteArray("old new")
+                                 << true;
+    QTest::newRow("quit, Escape") << key(Qt::Key_Escape) << true << QByteArray("old") << false;
 }
 
 // An edited document asks before it closes, alone or at quit; an unedited one never asks.
@@ -323,7 +329,7 @@ void DocumentControllerTest::closingAsksFirst()
     QFETCH(bool, closed);
     Document *document = open(QStringLiteral("doc.txt"), "old");
     typeAtEnd(document, QStringLiteral(" new"));
-    clickInNextMessageBox(QMessageBox::ButtonRole(answer));
+    pressInNextMessageBox(QKeyCombination::fromCombined(answer));
     if (byQuitting)
         m_controller->quit();
     else
@@ -562,12 +568,16 @@ void DocumentControllerTest::editMenuIsTheRightClickMenuAndGreysOutOnlyWhileItSh
     QVERIFY(shown == edit && greyedOut);
     QVERIFY(enabled(QKeySequence::Undo)); // its shortcut must keep working
 
+    // Opened from the keyboard, with the menu bar holding the focus, it follows the window's text.
     typeAtEnd(document, QStringLiteral("word"));
     editorOf(document)->selectAll();
-    emit edit->aboutToShow();
+    QMenuBar *bar = document->window()->menuBar();
+    bar->setFocus();
+    bar->setActiveAction(bar->actions().at(1));
+    QTRY_VERIFY(edit->isVisible());
     QVERIFY(enabled(QKeySequence::Undo) && enabled(QKeySequence::Copy));
     QVERIFY(!enabled(QKeySequence::Redo));
-    emit edit->aboutToHide();
+    edit->close();
 }
 
 void DocumentControllerTest::printPutsTheTextOnThePage()

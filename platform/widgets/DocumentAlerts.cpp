@@ -14,6 +14,14 @@ struct DocumentAlerts {
     Q_DECLARE_TR_FUNCTIONS(DocumentAlerts)
 };
 
+// Every button of a question answers to Alt and its underlined letter; Cancel also to Escape.
+QPushButton *addCancelButton(QMessageBox &box)
+{
+    QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+    cancel->setText(DocumentAlerts::tr("&Cancel"));
+    return cancel;
+}
+
 } // namespace
 
 SaveChoice askToSaveChanges(const Document &document, QWidget *parent)
@@ -25,9 +33,10 @@ SaveChoice askToSaveChanges(const Document &document, QWidget *parent)
         QMessageBox::NoButton, parent);
     box.setInformativeText(DocumentAlerts::tr("Your changes will be lost if you don’t save them."));
     QPushButton *save = box.addButton(QMessageBox::Save);
+    save->setText(DocumentAlerts::tr("&Save"));
     QPushButton *dontSave =
-        box.addButton(DocumentAlerts::tr("Don’t Save"), QMessageBox::DestructiveRole);
-    box.addButton(QMessageBox::Cancel);
+        box.addButton(DocumentAlerts::tr("&Don’t Save"), QMessageBox::DestructiveRole);
+    addCancelButton(box);
     box.setDefaultButton(save);
     box.exec();
     if (box.clickedButton() == save)
@@ -47,7 +56,7 @@ bool confirmRevert(const Document &document, QWidget *parent)
     QPushButton *revert =
         box.addButton(DocumentAlerts::tr("&Revert"), QMessageBox::DestructiveRole);
     // Enter must not throw changes away.
-    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.setDefaultButton(addCancelButton(box));
     box.exec();
     return box.clickedButton() == revert;
 }
@@ -77,7 +86,7 @@ OutsideChangeChoice askAboutOutsideChange(const Document &document, bool deleted
     QPushButton *other =
         box.addButton(deleted ? DocumentAlerts::tr("Save &As…") : DocumentAlerts::tr("&Revert"),
                       deleted ? QMessageBox::ActionRole : QMessageBox::DestructiveRole);
-    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.setDefaultButton(addCancelButton(box));
     box.exec();
     if (box.clickedButton() == save)
         return OutsideChangeChoice::SaveAnyway;
