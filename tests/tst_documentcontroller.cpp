@@ -10,6 +10,7 @@
 #include "RecentDocuments.h"
 #include "TextEditor.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
@@ -186,6 +187,9 @@ void DocumentControllerTest::saveAsThroughThePanelMakesTheFileTheDocuments()
     QCOMPARE(contentsOf(target), QByteArray("h\xc3\xa9llo"));
     QCOMPARE(document->filePath(), target);
     QCOMPARE(document->window()->windowTitle(), QStringLiteral("chosen.txt[*]"));
+    // A screen reader names the text by the document.
+    QCOMPARE(QAccessible::queryAccessibleInterface(editorOf(document))->text(QAccessible::Name),
+             QStringLiteral("chosen.txt"));
     QCOMPARE(platform::RecentDocuments::files(), QStringList{target});
 
     answerNextModal<platform::SavePanel>([](platform::SavePanel *panel) { panel->reject(); });

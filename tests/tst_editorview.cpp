@@ -5,7 +5,6 @@
 
 #include "TextEditor.h"
 
-#include <QAccessible>
 #include <QClipboard>
 
 #include <memory>
@@ -52,7 +51,6 @@ private slots:
     void keysWithCtrlOrAltNeverType_data();
     void keysWithCtrlOrAltNeverType();
     void editorFollowsTheDesktopsTextBackground();
-    void fullTextAccessibilityOnlyWhileSomeoneListens();
     void longLineWrapsBetweenWordsAndTakesEdits();
     void largeTextWrapsWhereItIsSeen();
 };
@@ -164,38 +162,21 @@ void EditorViewTest::editorFollowsTheDesktopsTextBackground()
     QCOMPARE(back, 20L | (20L << 8) | (24L << 16));
 }
 
-// QScintilla's text interface costs a count of the whole text on every repaint, so editors carry
-// it only while an assistive technology listens.
-void EditorViewTest::fullTextAccessibilityOnlyWhileSomeoneListens()
-{
-    const auto bound = makeView("text");
-    platform::TextEditor *editor = bound->view->textEditor();
-    QVERIFY(!QAccessible::isActive());
-    QAccessibleInterface *plain = QAccessible::queryAccessibleInterface(editor);
-    QVERIFY(plain);
-    QVERIFY(!plain->textInterface());
-    QCOMPARE(plain->role(), QAccessible::EditableText);
-
-    QAccessible::setActive(true);
-    QAccessibleInterface *full = QAccessible::queryAccessibleInterface(editor);
-    QVERIFY(full && full->textInterface());
-    QCOMPARE(full->textInterface()->text(0, 4), QStringLiteral("text"));
-    QAccessible::setActive(false);
-}
-
 // A long line is laid out and wrapped by shortcuts of its own, which must agree with the text.
 void EditorViewTest::longLineWrapsBetweenWordsAndTakesEdits()
 {
     QByteArray line = "\t"; // only at the start: a tab after an edit would take up its width
     for (int word = 0; line.size() < 20000; ++word)
-        line += word % 50 == 0 ? "caf\xc3\xa9 " : QByteArray(1 + word % 9, 'a' + word % 26) + ' ';
+        line +=
+            word % 50 == 0 ? "caf\xc3\xa9 " : QByteArray(1 + word % 9, char('a' + word % 26)) + ' ';
     platform::TextEditor editor;
     editor.resize(400, 300);
     editor.show();
     editor.loadText(line);
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
     const auto y = [&](qsizetype position) {
-        return editor.SendScintilla(platform::TextEditor::SCI_POINTYFROMPOSITION, 0UL, long(position));
+        return editor.SendScintilla(platform::TextEditor::SCI_POINTYFROMPOSITION, 0UL,
+                                    long(position));
     };
     int rows = 1;
     for (qsizetype position = 1; position < line.size(); ++position)
@@ -210,14 +191,16 @@ void EditorViewTest::longLineWrapsBetweenWordsAndTakesEdits()
     // Unwrapped, the end of the line moves by exactly what is typed into its middle.
     editor.SendScintilla(platform::TextEditor::SCI_SETWRAPMODE, platform::TextEditor::SC_WRAP_NONE);
     editor.viewport()->repaint(); // the rows go at the next paint
-    const auto endX = [&] { // from the start of the line, wherever the view has scrolled
+    const auto endX = [&] {       // from the start of the line, wherever the view has scrolled
         const auto x = [&](long position) {
-            return editor.SendScintilla(platform::TextEditor::SCI_POINTXFROMPOSITION, 0UL, position);
+            return editor.SendScintilla(platform::TextEditor::SCI_POINTXFROMPOSITION, 0UL,
+                                        position);
         };
         return x(editor.SendScintilla(platform::TextEditor::SCI_GETLENGTH)) - x(0);
     };
     const long before = endX();
-    editor.SendScintilla(platform::TextEditor::SCI_GOTOPOS, static_cast<unsigned long>(line.size() / 2));
+    editor.SendScintilla(platform::TextEditor::SCI_GOTOPOS,
+                         static_cast<unsigned long>(line.size() / 2));
     QTest::keyClicks(&editor, QStringLiteral("WW"));
     const long width = editor.SendScintilla(platform::TextEditor::SCI_TEXTWIDTH,
                                             platform::TextEditor::STYLE_DEFAULT, "WW");
@@ -230,7 +213,7 @@ void EditorViewTest::longLineWrapsBetweenWordsAndTakesEdits()
 void EditorViewTest::largeTextWrapsWhereItIsSeen()
 {
     QByteArray text;
-    for (int line = 0; text.size() < 2 * 1024 * 1024; ++line)
+    for (int line = 0; text.size() < qsizetype(2) * 1024 * 1024; ++line)
         text += QByteArray::number(line) + QByteArray(" words that wrap").repeated(12) + '\n';
     const auto bound = makeView(text);
     platform::TextEditor *editor = bound->view->textEditor();
@@ -239,11 +222,15 @@ void EditorViewTest::largeTextWrapsWhereItIsSeen()
     QTRY_VERIFY(!editor->isLoading());
     QTest::qWait(100); // time enough for idle work, were there any
     const long lines = editor->SendScintilla(platform::TextEditor::SCI_GETLINECOUNT);
-    QCOMPARE(editor->SendScintilla(platform::TextEditor::SCI_WRAPCOUNT, static_cast<unsigned long>(lines / 2)), 1L);
+    QCOMPARE(editor->SendScintilla(platform::TextEditor::SCI_WRAPCOUNT,
+                                   static_cast<unsigned long>(lines / 2)),
+             1L);
     QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
-    QVERIFY(editor->SendScintilla(platform::TextEditor::SCI_WRAPCOUNT, static_cast<unsigned long>(lines - 2)) > 1);
-    const long caretY = editor->SendScintilla(platform::TextEditor::SCI_POINTYFROMPOSITION, 0UL,
-                                              editor->SendScintilla(platform::TextEditor::SCI_GETCURRENTPOS));
+    QVERIFY(editor->SendScintilla(platform::TextEditor::SCI_WRAPCOUNT,
+                                  static_cast<unsigned long>(lines - 2)) > 1);
+    const long caretY =
+        editor->SendScintilla(platform::TextEditor::SCI_POINTYFROMPOSITION, 0UL,
+                              editor->SendScintilla(platform::TextEditor::SCI_GETCURRENTPOS));
     QVERIFY(caretY >= 0 && caretY < editor->viewport()->height());
 }
 

@@ -94,6 +94,9 @@ void DocumentWindow::updateTitle()
     setWindowFilePath(m_document->filePath());
     setWindowTitle(m_document->displayName() + QStringLiteral("[*]"));
     setWindowModified(m_document->isEdited());
+    // What a screen reader names the text by.
+    if (m_text)
+        m_text->setAccessibleName(m_document->displayName());
 }
 
 } // namespace platform

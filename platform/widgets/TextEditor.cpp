@@ -1,11 +1,11 @@
 #include "TextEditor.h"
 
 #include "DocumentAlerts.h"
+#include "EditorAccessible.h"
 #include "FileError.h"
 #include "TextPieces.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QEvent>
 #include <QFontDatabase>
@@ -32,53 +32,12 @@ long scintillaColour(const QColor &colour)
     return long(colour.red()) | (long(colour.green()) << 8) | (long(colour.blue()) << 16);
 }
 
-// QScintilla's accessible text interface counts characters from the start of the text on every
-// repaint, once it exists: each keystroke in a 100 MB file then took most of a second, for every
-// user. Until an assistive technology listens, an editor gets a plain accessible of its own;
-// when one starts listening, the plain ones are dropped and QScintilla's full interface is made.
-// Whether an assistive technology listens, as the activation observer last heard.
-bool &someoneListens()
-{
-    static bool listens = QAccessible::isActive();
-    return listens;
-}
-
-QAccessibleInterface *plainAccessibleUntilSomeoneListens(const QString &className, QObject *object)
-{
-    if (someoneListens() || className != QLatin1String(TextEditor::staticMetaObject.className()))
-        return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::EditableText);
-}
-
-class AccessibilityListener final : public QAccessible::ActivationObserver {
-public:
-    void accessibilityActiveChanged(bool active) override
-    {
-        someoneListens() = active;
-        for (QWidget *widget : QApplication::allWidgets()) {
-            if (auto *editor = qobject_cast<TextEditor *>(widget))
-                editor->accessibilityActiveChanged(active);
-        }
-    }
-};
-
-void installAccessibilityOnce()
-{
-    static AccessibilityListener listener;
-    static const bool installed = [] {
-        QAccessible::installFactory(plainAccessibleUntilSomeoneListens);
-        QAccessible::installActivationObserver(&listener);
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
-
 } // namespace
 
 TextEditor::TextEditor(QWidget *parent)
     : QsciScintilla(parent)
 {
-    installAccessibilityOnce();
+    EditorAccessible::install();
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
     // What is pasted is inserted as it is, line endings included.
     SendScintilla(SCI_SETPASTECONVERTENDINGS, false);
@@ -96,6 +55,14 @@ TextEditor::TextEditor(QWidget *parent)
     setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     applyPalette();
     loadText({});
+    connect(this, &TextEditor::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & SC_UPDATE_SELECTION)
+            reportCaretAndSelection();
+    });
+    connect(this, &TextEditor::SCN_MODIFIED, this,
+            [this](int position, int type, const char *text, int length) {
+                reportTextChange(position, type, text, length);
+            });
 }
 
 void TextEditor::loadText(const QByteArray &utf8)
@@ -117,6 +84,8 @@ void TextEditor::loadText(const QByteArray &utf8)
     // paint and, unanswered, compares each laid-out line with the text again: a long line costs
     // that on every keystroke. The null lexer answers at once and changes nothing.
     SendScintilla(SCI_SETLEXER, SCLEX_NULL);
+    m_holdsCharacterIndex = false; // a new document has none
+    holdCharacterIndex(EditorAccessible::someoneListens());
     wrapLines(utf8.size());
     matchNewLinesTo(utf8);
     SendScintilla(SCI_SETUNDOCOLLECTION, false);
@@ -237,19 +206,69 @@ void TextEditor::finishLoading()
 
 void TextEditor::accessibilityActiveChanged(bool active)
 {
-    if (QAccessibleInterface *cached = QAccessible::queryAccessibleInterface(this))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cached));
+    holdCharacterIndex(active);
     sendModificationNotices(active && !isLoading());
+    m_reportedCaret = SendScintilla(SCI_GETCURRENTPOS);
+    m_reportedAnchor = SendScintilla(SCI_GETANCHOR);
 }
 
-// QScintilla reports every insertion and deletion to accessibility with its position counted in
-// characters from the start of the text, and copies the changed text twice while doing so: work
-// that grows with the document on every keystroke, and twice a file's size when it is loaded.
-// Those reports only flow while Scintilla sends modification notices, so it sends them only while
-// an assistive technology listens, and never while a text is loaded.
+// The index of where lines begin in characters is what keeps each offset cheap; it costs a little
+// on every edit, so it is kept only while someone reads offsets. Scintilla counts allocations, so
+// each is matched by one release.
+void TextEditor::holdCharacterIndex(bool hold)
+{
+    if (hold == m_holdsCharacterIndex)
+        return;
+    SendScintilla(hold ? SCI_ALLOCATELINECHARACTERINDEX : SCI_RELEASELINECHARACTERINDEX,
+                  SC_LINECHARACTERINDEX_UTF32);
+    m_holdsCharacterIndex = hold;
+}
+
+void TextEditor::reportCaretAndSelection()
+{
+    if (!EditorAccessible::someoneListens())
+        return;
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long anchor = SendScintilla(SCI_GETANCHOR);
+    if (caret != m_reportedCaret) {
+        QAccessibleTextCursorEvent moved(this, EditorAccessible::offsetOf(*this, caret));
+        QAccessible::updateAccessibility(&moved);
+    }
+    // A selection that appears, changes or goes; not an empty one moving with the caret.
+    const bool selectionChanged = anchor != m_reportedAnchor || caret != m_reportedCaret;
+    if (selectionChanged && (anchor != caret || m_reportedAnchor != m_reportedCaret)) {
+        const int start = EditorAccessible::offsetOf(*this, std::min(caret, anchor));
+        const int end = EditorAccessible::offsetOf(*this, std::max(caret, anchor));
+        QAccessibleTextSelectionEvent selected(this, start, end);
+        QAccessible::updateAccessibility(&selected);
+    }
+    m_reportedCaret = caret;
+    m_reportedAnchor = anchor;
+}
+
+// Changes arrive only while modification notices flow: while an assistive technology listens.
+void TextEditor::reportTextChange(int position, int type, const char *text, int length)
+{
+    if (!EditorAccessible::someoneListens() || !text ||
+        !(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+        return;
+    const int offset = EditorAccessible::offsetOf(*this, position);
+    const QString changed = QString::fromUtf8(text, length);
+    if (type & SC_MOD_INSERTTEXT) {
+        QAccessibleTextInsertEvent inserted(this, offset, changed);
+        QAccessible::updateAccessibility(&inserted);
+    } else {
+        QAccessibleTextRemoveEvent removed(this, offset, changed);
+        QAccessible::updateAccessibility(&removed);
+    }
+}
+
+// Each notice of a change carries a copy of the changed text, which only an assistive technology
+// needs: notices flow only while one listens, and never while a text is loaded.
 void TextEditor::sendModificationNotices(bool send)
 {
-    SendScintilla(SCI_SETMODEVENTMASK, send && someoneListens() ? long(SC_MODEVENTMASKALL) : 0L);
+    SendScintilla(SCI_SETMODEVENTMASK,
+                  send && EditorAccessible::someoneListens() ? long(SC_MODEVENTMASKALL) : 0L);
 }
 
 // Every text is wrapped. Wrapping measures every character: a small text is wrapped whole in idle

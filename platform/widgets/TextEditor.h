@@ -76,6 +76,9 @@ private:
     void applyPalette();
     void wrapLines(qsizetype textSize);
     void sendModificationNotices(bool send);
+    void holdCharacterIndex(bool hold);
+    void reportCaretAndSelection();
+    void reportTextChange(int position, int type, const char *text, int length);
     void matchNewLinesTo(const QByteArray &utf8);
     void loadNextPiece();
     bool appendLoadedText(qsizetype maximum);
@@ -93,6 +96,9 @@ private:
     int m_lastTypedKind = -1;
     const Clock *m_clock = &Clock::system();
     Date m_lastTypedAt;
+    bool m_holdsCharacterIndex = false;
+    long m_reportedCaret = -1;
+    long m_reportedAnchor = -1;
 };
 
 } // namespace platform

@@ -7,6 +7,7 @@
 # Usage: editor_end_to_end.sh PATH/TO/scribbet PATH/TO/drag_source
 set -uo pipefail
 
+here=$(dirname "$(realpath "$0")")
 scribbet=$(realpath "$1")
 drag_source=$(realpath "$2")
 work=$(mktemp -d)
@@ -210,9 +211,32 @@ file_dropped_from_another_program_opens() {
     kill $source 2>/dev/null
 }
 
+# Accessibility turned on while the editor runs, as when a screen reader starts after it, reaches
+# the editor without a restart: the text and the caret are read over the accessibility bus, and
+# a change is heard. The save question then answers to Alt+D.
+screen_reader_started_later_reads_the_text() {
+    printf 'read me\n' >"$work/read.txt"
+    "$scribbet" "$work/read.txt" 2>>"$work/editor.log" &
+    local editor=$! window
+    window=$(window_named '^read.txt') || { fail "read.txt did not open"; kill $editor; return; }
+    focus "$window"
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
+        variant:boolean:true >/dev/null
+    /usr/bin/python3 "$here/screen_reader.py" read.txt $'read me\n' X 2>&1
+    record "a screen reader started later reads the text and the caret, and hears typing"
+    xdotool key ctrl+q
+    window_named '^Save Changes' >/dev/null && xdotool key alt+d
+    expect_exit $editor
+    holds "$work/read.txt" "$(hex_of 'read me\n')"
+    record "Alt+D in the save question quits without saving"
+}
+
 start_display
 missing_file_is_made_by_the_first_save_and_find_returns
 launch_shows_one_untitled_window_and_no_panel
 outside_change_is_asked_about
 file_from_the_command_line_keeps_every_untouched_byte
+# Last: from here on accessibility is on for every program on this session bus.
+screen_reader_started_later_reads_the_text
 [[ $failures -eq 0 ]]

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+namespace platform {
+
+class TextEditor;
+
+/// What an assistive technology reads of a text editor: its text, caret and selection, with
+/// offsets counted in characters (code points), as AT-SPI counts them.
+///
+/// An offset is found from the editor's index of where each line begins in characters, plus a
+/// count within the line, so a query costs what a line does, never what the whole text does.
+/// The index is kept only while an assistive technology listens.
+class EditorAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit EditorAccessible(TextEditor *editor);
+
+    void *interface_cast(QAccessible::InterfaceType type) override;
+    QAccessible::State state() const override;
+
+    void selection(int selectionIndex, int *startOffset, int *endOffset) const override;
+    int selectionCount() const override;
+    void addSelection(int startOffset, int endOffset) override;
+    void removeSelection(int selectionIndex) override;
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override;
+    int cursorPosition() const override;
+    void setCursorPosition(int position) override;
+    QString text(int startOffset, int endOffset) const override;
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                             int *startOffset, int *endOffset) const override;
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                            int *startOffset, int *endOffset) const override;
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset,
+                         int *endOffset) const override;
+    int characterCount() const override;
+    QRect characterRect(int offset) const override;
+    int offsetAtPoint(const QPoint &point) const override;
+    void scrollToSubstring(int startIndex, int endIndex) override;
+    QString attributes(int offset, int *startOffset, int *endOffset) const override;
+
+    using QAccessibleWidget::text;
+
+    /// The character offset of a byte position in the editor's text.
+    static int offsetOf(const TextEditor &editor, long position);
+
+    /// Makes every text editor's accessible one of these, and tells each editor when an
+    /// assistive technology starts or stops listening. Done once, whoever calls.
+    static void install();
+
+    /// Whether an assistive technology listens, as Qt last said.
+    static bool someoneListens();
+
+private:
+    TextEditor *editor() const;
+    long positionOf(int offset) const;
+    QString textOfPositions(long start, long end, int *startOffset, int *endOffset) const;
+};
+
+} // namespace platform
