@@ -4,6 +4,9 @@
 # back with Shift+Left, with xdotool, and waits for the caret's move, the insertion and the
 # selection to be announced.
 # Usage: screen_reader.py NAME TEXT TYPED   (the editor's window has the keyboard focus)
+#        screen_reader.py --listen NAME      (for a benchmark: after each change or caret move,
+#                                             reads the caret, its line and the character count,
+#                                             until killed)
 import subprocess
 import sys
 import time
@@ -11,7 +14,8 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-name, text, typed = sys.argv[1:4]
+listening = sys.argv[1] == "--listen"
+name = sys.argv[2] if listening else sys.argv[1]
 
 
 def text_area(accessible, depth=0):
@@ -35,7 +39,7 @@ def find():
 
 
 # The editor registers on the bus shortly after accessibility is turned on.
-deadline = time.monotonic() + 10
+deadline = time.monotonic() + (60 if listening else 10)
 area = None
 while area is None and time.monotonic() < deadline:
     area = find()
@@ -45,6 +49,18 @@ if area is None:
     sys.exit(f"no text area named {name!r} on the accessibility bus")
 
 reading = area.queryText()
+
+if listening:
+    def read(event):
+        caret = reading.caretOffset
+        reading.getTextAtOffset(caret, pyatspi.TEXT_BOUNDARY_LINE_START)
+        reading.characterCount
+
+    pyatspi.Registry.registerEventListener(read, "object:text-caret-moved", "object:text-changed")
+    pyatspi.Registry.start()
+    sys.exit(0)
+
+text, typed = sys.argv[2:4]
 problems = []
 if reading.getText(0, -1) != text:
     problems.append(f"text {reading.getText(0, -1)!r}, not {text!r}")
