@@ -45,8 +45,14 @@ inline void clickInNextMessageBox(QMessageBox::ButtonRole role)
 /// Answers the next message box from the keyboard: Alt and a button's letter, Enter or Escape.
 inline void pressInNextMessageBox(QKeyCombination key)
 {
-    answerNextModal<QMessageBox>(
-        [key](QMessageBox *box) { QTest::keyClick(box, key.key(), key.keyboardModifiers()); });
+    answerNextModal<QMessageBox>([key](QMessageBox *box) {
+        // Alt and a letter reach a button only in the active window, which a box that has just
+        // shown may not be yet.
+        box->activateWindow();
+        if (!QTest::qWaitForWindowActive(box))
+            qWarning("the message box never became the active window");
+        QTest::keyClick(box, key.key(), key.keyboardModifiers());
+    });
 }
 
 /// Every message box that is showing, such as an error.
