@@ -6,15 +6,6 @@
 
 using platform::TextEditor;
 
-namespace {
-
-long send(TextEditor &editor, unsigned int message, unsigned long wParam = 0, long lParam = 0)
-{
-    return editor.SendScintilla(message, wParam, lParam);
-}
-
-} // namespace
-
 class AccessibilityTest final : public QObject {
     Q_OBJECT
 
@@ -26,8 +17,7 @@ private slots:
 // units; the answers are the same at the end of several megabytes as at the start.
 void AccessibilityTest::offsetsCountCharactersAtBothEndsOfALargeText()
 {
-    const QByteArray head = "\xc3\xa9\xf0\x9f\x98\x80"
-                            "a\n";
+    const QByteArray head = "\xc3\xa9\xf0\x9f\x98\x80" + QByteArray("a\n");
     const QByteArray tail = "x\xf0\x9f\x98\x80\xc3\xa9\r\nend";
     QByteArray text = head;
     while (text.size() < qsizetype(6) * 1024 * 1024)
@@ -37,8 +27,7 @@ void AccessibilityTest::offsetsCountCharactersAtBothEndsOfALargeText()
     editor.loadText(text);
     QTRY_VERIFY(!editor.isLoading());
     QAccessible::setActive(true); // as when a screen reader starts, after the text is there
-    QAccessibleTextInterface *accessible =
-        QAccessible::queryAccessibleInterface(&editor)->textInterface();
+    auto *accessible = QAccessible::queryAccessibleInterface(&editor)->textInterface();
     QVERIFY(accessible);
     const int count = int(QString::fromUtf8(text).toUcs4().size());
     QCOMPARE(accessible->characterCount(), count);
@@ -46,24 +35,21 @@ void AccessibilityTest::offsetsCountCharactersAtBothEndsOfALargeText()
     QCOMPARE(accessible->text(1, 2), QString::fromUtf8("\xf0\x9f\x98\x80"));
     QCOMPARE(accessible->text(count - 8, count), QString::fromUtf8(tail));
 
-    send(editor, TextEditor::SCI_DOCUMENTEND);
+    editor.SendScintilla(TextEditor::SCI_DOCUMENTEND);
     QCOMPARE(accessible->cursorPosition(), count);
     accessible->setCursorPosition(count - 6); // after the 😀
-    QCOMPARE(send(editor, TextEditor::SCI_GETCURRENTPOS), long(text.size() - 7));
+    QCOMPARE(editor.SendScintilla(TextEditor::SCI_GETCURRENTPOS), long(text.size() - 7));
     accessible->setSelection(0, count - 7, count - 5);
     QCOMPARE(editor.selectedText(), QString::fromUtf8("\xf0\x9f\x98\x80\xc3\xa9"));
-    int start = 0;
-    int end = 0;
+    int start = 0, end = 0;
     accessible->selection(0, &start, &end);
     QCOMPARE(QList<int>({accessible->selectionCount(), start, end}),
              QList<int>({1, count - 7, count - 5}));
-    QCOMPARE(accessible->textAtOffset(count - 1, QAccessible::LineBoundary, &start, &end),
-             QStringLiteral("end"));
+    QCOMPARE(accessible->textAtOffset(count - 1, QAccessible::LineBoundary, &start, &end), "end");
     QCOMPARE(accessible->textBeforeOffset(count - 1, QAccessible::LineBoundary, &start, &end),
              QString::fromUtf8(tail.left(9)));
     QCOMPARE(QList<int>({start, end}), QList<int>({count - 8, count - 3}));
-    QCOMPARE(accessible->textAtOffset(4, QAccessible::WordBoundary, &start, &end),
-             QStringLiteral("a"));
+    QCOMPARE(accessible->textAtOffset(4, QAccessible::WordBoundary, &start, &end), "a");
     QAccessible::setActive(false);
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 using platform::DocumentBinding;
+using platform::TextEditor;
 using scribbet::EditorView;
 using scribbet::TextDocument;
 
@@ -59,8 +60,8 @@ void EditorViewTest::returnTypesTheLineEndingTheTextUses()
 {
     for (const QByteArray &ending : {QByteArray("\r\n"), QByteArray("\r"), QByteArray("\n")}) {
         const auto bound = makeView("one" + ending + "two");
-        platform::TextEditor *editor = bound->view->textEditor();
-        editor->SendScintilla(platform::TextEditor::SCI_DOCUMENTEND);
+        TextEditor *editor = bound->view->textEditor();
+        editor->SendScintilla(TextEditor::SCI_DOCUMENTEND);
         QTest::keyClick(editor, Qt::Key_Return);
         QCOMPARE(documentText(*bound), "one" + ending + "two" + ending);
     }
@@ -88,7 +89,7 @@ void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
         text += pattern;
     // A copy of its own, which the editor lets go of piece by piece as it takes them.
     const auto bound = makeView(QByteArray(text.constData(), text.size()));
-    platform::TextEditor *editor = bound->view->textEditor();
+    TextEditor *editor = bound->view->textEditor();
     QCOMPARE(editor->isLoading(), pattern.contains('\n'));
     QCOMPARE(editor->isReadOnly(), editor->isLoading());
     if (waitForIt)
@@ -104,7 +105,7 @@ void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
 void EditorViewTest::undoTakesBackAWordOrALineEndingAtATime()
 {
     const auto bound = makeView({});
-    platform::TextEditor *editor = bound->view->textEditor();
+    TextEditor *editor = bound->view->textEditor();
     scribbet::testing::ManualClock clock;
     editor->setClock(clock);
     QTest::keyClicks(editor, QStringLiteral("one two\rthree"));
@@ -143,11 +144,11 @@ void EditorViewTest::keysWithCtrlOrAltNeverType()
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(long, zoom);
     const auto bound = makeView("text");
-    platform::TextEditor *editor = bound->view->textEditor();
+    TextEditor *editor = bound->view->textEditor();
     editor->zoomTo(3);
     QTest::keyClick(editor, key, modifiers);
     QCOMPARE(documentText(*bound), QByteArray("text"));
-    QCOMPARE(editor->SendScintilla(platform::TextEditor::SCI_GETZOOM), zoom);
+    QCOMPARE(editor->SendScintilla(TextEditor::SCI_GETZOOM), zoom);
 }
 
 // The text area takes the desktop's text colours, a dark theme's too.
@@ -157,8 +158,8 @@ void EditorViewTest::editorFollowsTheDesktopsTextBackground()
     QPalette dark = bound->view->palette();
     dark.setColor(QPalette::Base, QColor(20, 20, 24));
     bound->view->setPalette(dark);
-    const long back = bound->view->textEditor()->SendScintilla(
-        platform::TextEditor::SCI_STYLEGETBACK, platform::TextEditor::STYLE_DEFAULT);
+    const long back = bound->view->textEditor()->SendScintilla(TextEditor::SCI_STYLEGETBACK,
+                                                               TextEditor::STYLE_DEFAULT);
     QCOMPARE(back, 20L | (20L << 8) | (24L << 16));
 }
 
@@ -169,14 +170,13 @@ void EditorViewTest::longLineWrapsBetweenWordsAndTakesEdits()
     for (int word = 0; line.size() < 20000; ++word)
         line +=
             word % 50 == 0 ? "caf\xc3\xa9 " : QByteArray(1 + word % 9, char('a' + word % 26)) + ' ';
-    platform::TextEditor editor;
+    TextEditor editor;
     editor.resize(400, 300);
     editor.show();
     editor.loadText(line);
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
     const auto y = [&](qsizetype position) {
-        return editor.SendScintilla(platform::TextEditor::SCI_POINTYFROMPOSITION, 0UL,
-                                    long(position));
+        return editor.SendScintilla(TextEditor::SCI_POINTYFROMPOSITION, 0UL, long(position));
     };
     int rows = 1;
     for (qsizetype position = 1; position < line.size(); ++position)
@@ -186,24 +186,22 @@ void EditorViewTest::longLineWrapsBetweenWordsAndTakesEdits()
                      qPrintable(QStringLiteral("a row begins inside a word at %1").arg(position)));
         }
     QVERIFY(rows > 20);
-    QCOMPARE(editor.SendScintilla(platform::TextEditor::SCI_WRAPCOUNT, 0UL), long(rows));
+    QCOMPARE(editor.SendScintilla(TextEditor::SCI_WRAPCOUNT, 0UL), long(rows));
 
     // Unwrapped, the end of the line moves by exactly what is typed into its middle.
-    editor.SendScintilla(platform::TextEditor::SCI_SETWRAPMODE, platform::TextEditor::SC_WRAP_NONE);
+    editor.SendScintilla(TextEditor::SCI_SETWRAPMODE, TextEditor::SC_WRAP_NONE);
     editor.viewport()->repaint(); // the rows go at the next paint
     const auto endX = [&] {       // from the start of the line, wherever the view has scrolled
         const auto x = [&](long position) {
-            return editor.SendScintilla(platform::TextEditor::SCI_POINTXFROMPOSITION, 0UL,
-                                        position);
+            return editor.SendScintilla(TextEditor::SCI_POINTXFROMPOSITION, 0UL, position);
         };
-        return x(editor.SendScintilla(platform::TextEditor::SCI_GETLENGTH)) - x(0);
+        return x(editor.SendScintilla(TextEditor::SCI_GETLENGTH)) - x(0);
     };
     const long before = endX();
-    editor.SendScintilla(platform::TextEditor::SCI_GOTOPOS,
-                         static_cast<unsigned long>(line.size() / 2));
+    editor.SendScintilla(TextEditor::SCI_GOTOPOS, static_cast<unsigned long>(line.size() / 2));
     QTest::keyClicks(&editor, QStringLiteral("WW"));
-    const long width = editor.SendScintilla(platform::TextEditor::SCI_TEXTWIDTH,
-                                            platform::TextEditor::STYLE_DEFAULT, "WW");
+    const long width =
+        editor.SendScintilla(TextEditor::SCI_TEXTWIDTH, TextEditor::STYLE_DEFAULT, "WW");
     QVERIFY2(qAbs(endX() - before - width) <= 1, // positions are whole pixels, widths not
              qPrintable(QStringLiteral("moved %1 for %2").arg(endX() - before).arg(width)));
 }
@@ -216,21 +214,20 @@ void EditorViewTest::largeTextWrapsWhereItIsSeen()
     for (int line = 0; text.size() < qsizetype(2) * 1024 * 1024; ++line)
         text += QByteArray::number(line) + QByteArray(" words that wrap").repeated(12) + '\n';
     const auto bound = makeView(text);
-    platform::TextEditor *editor = bound->view->textEditor();
+    TextEditor *editor = bound->view->textEditor();
     editor->resize(400, 300);
     editor->show();
     QTRY_VERIFY(!editor->isLoading());
     QTest::qWait(100); // time enough for idle work, were there any
-    const long lines = editor->SendScintilla(platform::TextEditor::SCI_GETLINECOUNT);
-    QCOMPARE(editor->SendScintilla(platform::TextEditor::SCI_WRAPCOUNT,
-                                   static_cast<unsigned long>(lines / 2)),
-             1L);
+    const long lines = editor->SendScintilla(TextEditor::SCI_GETLINECOUNT);
+    QCOMPARE(
+        editor->SendScintilla(TextEditor::SCI_WRAPCOUNT, static_cast<unsigned long>(lines / 2)),
+        1L);
     QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
-    QVERIFY(editor->SendScintilla(platform::TextEditor::SCI_WRAPCOUNT,
+    QVERIFY(editor->SendScintilla(TextEditor::SCI_WRAPCOUNT,
                                   static_cast<unsigned long>(lines - 2)) > 1);
-    const long caretY =
-        editor->SendScintilla(platform::TextEditor::SCI_POINTYFROMPOSITION, 0UL,
-                              editor->SendScintilla(platform::TextEditor::SCI_GETCURRENTPOS));
+    const long caretY = editor->SendScintilla(TextEditor::SCI_POINTYFROMPOSITION, 0UL,
+                                              editor->SendScintilla(TextEditor::SCI_GETCURRENTPOS));
     QVERIFY(caretY >= 0 && caretY < editor->viewport()->height());
 }
 

@@ -1,12 +1,10 @@
 #!/usr/bin/python3
-# Reads the editor's text over the accessibility bus, as a screen reader does: finds the text area
-# named NAME, checks its text and its caret, then presses Ctrl+End, types TYPED and selects it
-# back with Shift+Left, with xdotool, and waits for the caret's move, the insertion and the
-# selection to be announced.
+# Reads the editor over the accessibility bus as a screen reader does: finds the text area named
+# NAME, checks its text and caret, then (xdotool) presses Ctrl+End, types TYPED, selects back with
+# Shift+Left, and waits to hear the caret move, the insertion and the selection.
 # Usage: screen_reader.py NAME TEXT TYPED   (the editor's window has the keyboard focus)
-#        screen_reader.py --listen NAME      (for a benchmark: after each change or caret move,
-#                                             reads the caret, its line and the character count,
-#                                             until killed)
+#        screen_reader.py --listen NAME      (a benchmark's reader: after each change or caret
+#                                             move, reads the caret, its line and the count)
 import subprocess
 import sys
 import time
