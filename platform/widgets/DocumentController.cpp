@@ -8,6 +8,7 @@
 #include "FileStamp.h"
 #include "Panels.h"
 #include "RecentDocuments.h"
+#include "SharedRecentFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,6 +25,18 @@
 
 namespace platform {
 namespace {
+
+// A file opened or saved goes to the top of Open Recent and into the desktop's recent files. The
+// desktop's list is a convenience: when it cannot be written the user is not troubled with it.
+void noteRecent(const QString &path)
+{
+    RecentDocuments::note(path);
+    const QString problem = SharedRecentFiles::note(
+        path, {QGuiApplication::applicationDisplayName(),
+               QCoreApplication::applicationName() + QStringLiteral(" %u")});
+    if (!problem.isEmpty())
+        qWarning("The desktop's recent files were not updated: %s", qPrintable(problem));
+}
 
 QWidget *windowOf(const Document *document)
 {
@@ -173,7 +186,7 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path, Mi
     document->setDiskVersion(version);
     watchFileOf(document);
     if (version)
-        RecentDocuments::note(absolutePath);
+        noteRecent(absolutePath);
     return document;
 }
 
@@ -219,7 +232,7 @@ bool DocumentController::saveDocumentTo(Document *document, const QString &path)
         return false;
     }
     watchFileOf(document);
-    RecentDocuments::note(path);
+    noteRecent(path);
     return true;
 }
 

@@ -1,0 +1,104 @@
+#include "SharedRecentFiles.h"
+
+#include "FileError.h"
+#include "FileIO.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QLockFile>
+#include <QMimeDatabase>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace platform {
+namespace {
+
+constexpr int lockWaitMilliseconds = 5000;
+
+// The child of `parent` named `tag` whose `attribute` is `value` (any such child when `attribute`
+// is empty), made when there is none.
+QDomElement childOf(QDomElement parent, const QString &tag, const QString &attribute = {},
+                    const QString &value = {})
+{
+    for (QDomElement child = parent.firstChildElement(tag); !child.isNull();
+         child = child.nextSiblingElement(tag)) {
+        if (attribute.isEmpty() || child.attribute(attribute) == value)
+            return child;
+    }
+    QDomElement made = parent.ownerDocument().createElement(tag);
+    if (!attribute.isEmpty())
+        made.setAttribute(attribute, value);
+    parent.appendChild(made);
+    return made;
+}
+
+QDomDocument emptyList()
+{
+    QDomDocument list;
+    list.setContent(
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<xbel version=\"1.0\" "
+                       "xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\" "
+                       "xmlns:mime=\"http://www.freedesktop.org/standards/shared-mime-info\"/>"));
+    return list;
+}
+
+} // namespace
+
+QString SharedRecentFiles::listPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/recently-used.xbel");
+}
+
+QString SharedRecentFiles::note(const QString &path, const Application &application)
+{
+    const QString listFile = listPath();
+    QDir().mkpath(QFileInfo(listFile).absolutePath());
+    // Two writers that read the list at once would each drop what the other added.
+    QLockFile lock(listFile + QStringLiteral(".lock"));
+    if (!lock.tryLock(lockWaitMilliseconds))
+        return QStringLiteral("another program kept the list locked");
+
+    QDomDocument list = emptyList();
+    QFile file(listFile);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly))
+            return file.errorString();
+        QString problem;
+        if (!list.setContent(&file, &problem) || list.documentElement().tagName() != "xbel")
+            return QStringLiteral("the list cannot be read (%1); it is left as it is").arg(problem);
+    }
+
+    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+    const QString href = QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded());
+    QDomElement bookmark =
+        childOf(list.documentElement(), QStringLiteral("bookmark"), QStringLiteral("href"), href);
+    if (!bookmark.hasAttribute(QStringLiteral("added")))
+        bookmark.setAttribute(QStringLiteral("added"), now);
+    bookmark.setAttribute(QStringLiteral("modified"), now);
+    bookmark.setAttribute(QStringLiteral("visited"), now);
+    QDomElement metadata =
+        childOf(childOf(bookmark, QStringLiteral("info")), QStringLiteral("metadata"),
+                QStringLiteral("owner"), QStringLiteral("http://freedesktop.org"));
+    childOf(metadata, QStringLiteral("mime:mime-type"))
+        .setAttribute(QStringLiteral("type"), QMimeDatabase().mimeTypeForFile(path).name());
+    QDomElement used =
+        childOf(childOf(metadata, QStringLiteral("bookmark:applications")),
+                QStringLiteral("bookmark:application"), QStringLiteral("name"), application.name);
+    used.setAttribute(QStringLiteral("exec"),
+                      QLatin1Char('\'') + application.exec + QLatin1Char('\''));
+    used.setAttribute(QStringLiteral("modified"), now);
+    used.setAttribute(QStringLiteral("count"), used.attribute(QStringLiteral("count")).toInt() + 1);
+
+    try {
+        writeFile(listFile, list.toByteArray(2));
+    } catch (const FileError &error) {
+        return error.message(listFile);
+    }
+    return {};
+}
+
+} // namespace platform

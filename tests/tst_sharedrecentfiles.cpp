@@ -1,0 +1,96 @@
+#include "TestSandbox.h"
+
+#include "SharedRecentFiles.h"
+
+#include <QDomDocument>
+
+#include <thread>
+
+using platform::SharedRecentFiles;
+
+namespace {
+
+QString note(const QString &path)
+{
+    return SharedRecentFiles::note(path,
+                                   {QStringLiteral("Scribbet"), QStringLiteral("scribbet %u")});
+}
+
+QByteArray listBytes()
+{
+    QFile file(SharedRecentFiles::listPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Each file in the list, with "name exec count" of each application that used it.
+QMap<QString, QStringList> entries()
+{
+    QDomDocument list;
+    QMap<QString, QStringList> found;
+    if (!list.setContent(listBytes()))
+        return {{QStringLiteral("unreadable"), {}}};
+    const QDomNodeList used = list.elementsByTagName("bookmark:application");
+    for (int each = 0; each < used.size(); ++each) {
+        const QDomElement application = used.at(each).toElement();
+        found[application.parentNode().parentNode().parentNode().parentNode().toElement().attribute(
+            "href")]
+            << application.attribute("name") + ' ' + application.attribute("exec") + ' ' +
+                   application.attribute("count");
+    }
+    return found;
+}
+
+} // namespace
+
+class SharedRecentFilesTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void anAbsentListIsMadeOtherEntriesStayADamagedOneIsLeftAlone();
+    void racingWritersLoseNothingAndTearNothing();
+};
+
+void SharedRecentFilesTest::anAbsentListIsMadeOtherEntriesStayADamagedOneIsLeftAlone()
+{
+    QCOMPARE(note(QStringLiteral("/tmp/my notes.txt")), QString());
+    const QString mine = QStringLiteral("file:///tmp/my%20notes.txt");
+    QCOMPARE(entries().value(mine), QStringList{"Scribbet 'scribbet %u' 1"});
+
+    QByteArray list = listBytes();
+    list.insert(list.indexOf("<bookmark "),
+                "<bookmark href=\"file:///x.png\"><info><metadata owner=\"http://freedesktop.org\">"
+                "<bookmark:groups><bookmark:group>Graphics</bookmark:group></bookmark:groups>"
+                "<bookmark:applications><bookmark:application name=\"Viewer\" exec=\"'viewer %u'\" "
+                "count=\"7\"/></bookmark:applications></metadata></info></bookmark>");
+    QFile file(SharedRecentFiles::listPath());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(list) == list.size());
+    file.close();
+    QCOMPARE(note(QStringLiteral("/tmp/my notes.txt")), QString());
+    QCOMPARE(entries().value(mine), QStringList{"Scribbet 'scribbet %u' 2"});
+    QCOMPARE(entries().value("file:///x.png"), QStringList{"Viewer 'viewer %u' 7"});
+    QVERIFY(listBytes().contains("<bookmark:group>Graphics</bookmark:group>"));
+
+    const QByteArray damaged = listBytes().chopped(20);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(damaged) > 0);
+    file.close();
+    QVERIFY(!note(QStringLiteral("/tmp/b.txt")).isEmpty());
+    QCOMPARE(listBytes(), damaged);
+    QVERIFY(file.remove());
+}
+
+// Two writers at once: each waits for the other, so both sets of files end up in one whole list.
+void SharedRecentFilesTest::racingWritersLoseNothingAndTearNothing()
+{
+    const auto write = [](char writer) {
+        for (int file = 0; file < 20; ++file)
+            note(QStringLiteral("/tmp/%1-%2").arg(writer).arg(file));
+    };
+    std::thread first(write, 'a');
+    std::thread second(write, 'b');
+    first.join();
+    second.join();
+    QCOMPARE(entries().size(), 40);
+}
+
+SCRIBBET_TEST_MAIN(SharedRecentFilesTest)
+#include "tst_sharedrecentfiles.moc"
