@@ -5,7 +5,6 @@
 #include <QApplication>
 
 #include <algorithm>
-#include <cstring>
 
 namespace platform {
 namespace {
@@ -133,13 +132,11 @@ long EditorAccessible::positionOf(int offset) const
 {
     const TextEditor &text = *editor();
     offset = std::clamp(offset, 0, characterCount());
-    long line = send(text, Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(offset));
-    if (send(text, Sci::SCI_GETLINECHARACTERINDEX) & Sci::SC_LINECHARACTERINDEX_UTF32)
-        line = send(text, Sci::SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(offset),
-                    Sci::SC_LINECHARACTERINDEX_UTF32);
-    else // a line begins no later in characters than in bytes: step back to the right one
-        while (line > 0 && lineOffset(text, line) > offset)
-            --line;
+    // Only asked without an assistive technology listening, as by a test: counted.
+    if (!(send(text, Sci::SCI_GETLINECHARACTERINDEX) & Sci::SC_LINECHARACTERINDEX_UTF32))
+        return send(text, Sci::SCI_POSITIONRELATIVE, 0, offset);
+    const long line = send(text, Sci::SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(offset),
+                           Sci::SC_LINECHARACTERINDEX_UTF32);
     const long lineStart = send(text, Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
     const long into = offset - lineOffset(text, line);
     const long lineEnd =
@@ -206,72 +203,77 @@ void EditorAccessible::setSelection(int selectionIndex, int startOffset, int end
 QString EditorAccessible::text(int startOffset, int endOffset) const
 {
     const long start = positionOf(startOffset);
-    const long end = std::max(start, positionOf(endOffset));
+    return textBetween(start, std::max(start, positionOf(endOffset)));
+}
+
+QString EditorAccessible::textBetween(long start, long end) const
+{
     const char *bytes = bytesAt(*editor(), start, end - start);
     return bytes ? QString::fromUtf8(bytes, end - start) : QString();
 }
 
-QString EditorAccessible::textOfPositions(long start, long end, int *startOffset,
-                                          int *endOffset) const
+EditorAccessible::Span EditorAccessible::unitAt(long position,
+                                                QAccessible::TextBoundaryType boundaryType) const
 {
-    *startOffset = offsetOf(*editor(), start);
-    *endOffset = offsetOf(*editor(), end);
-    return text(*startOffset, *endOffset);
+    const TextEditor &text = *editor();
+    const auto at = static_cast<unsigned long>(position);
+    switch (boundaryType) {
+    case QAccessible::CharBoundary:
+        return {position, send(text, Sci::SCI_POSITIONAFTER, at)};
+    case QAccessible::WordBoundary:
+        // The word, or the run of spaces or of punctuation, that the character at the position
+        // is in: Scintilla looks back from a position at the character before it.
+        return {send(text, Sci::SCI_WORDSTARTPOSITION,
+                     static_cast<unsigned long>(send(text, Sci::SCI_POSITIONAFTER, at)), false),
+                send(text, Sci::SCI_WORDENDPOSITION, at, false)};
+    case QAccessible::SentenceBoundary:
+    case QAccessible::ParagraphBoundary:
+    case QAccessible::LineBoundary: {
+        const long line = send(text, Sci::SCI_LINEFROMPOSITION, at);
+        return {send(text, Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)),
+                send(text, Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line + 1))};
+    }
+    case QAccessible::NoBoundary:
+        break;
+    }
+    return {0, send(text, Sci::SCI_GETLENGTH)};
+}
+
+QString EditorAccessible::textOf(Span unit, int *startOffset, int *endOffset) const
+{
+    *startOffset = offsetOf(*editor(), unit.start);
+    *endOffset = offsetOf(*editor(), unit.end);
+    return textBetween(unit.start, unit.end);
 }
 
 QString EditorAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                        int *startOffset, int *endOffset) const
 {
-    const TextEditor &text = *editor();
-    const long length = send(text, Sci::SCI_GETLENGTH);
-    const long position = positionOf(offset);
-    const auto at = static_cast<unsigned long>(position);
-    switch (boundaryType) {
-    case QAccessible::CharBoundary:
-        return textOfPositions(position, send(text, Sci::SCI_POSITIONAFTER, at), startOffset,
-                               endOffset);
-    case QAccessible::WordBoundary:
-        // The word, or the run of spaces or of punctuation, that the character at the offset
-        // is in: Scintilla looks back from a position at the character before it.
-        return textOfPositions(
-            send(text, Sci::SCI_WORDSTARTPOSITION,
-                 static_cast<unsigned long>(send(text, Sci::SCI_POSITIONAFTER, at)), false),
-            send(text, Sci::SCI_WORDENDPOSITION, at, false), startOffset, endOffset);
-    case QAccessible::SentenceBoundary:
-    case QAccessible::ParagraphBoundary:
-    case QAccessible::LineBoundary: {
-        const long line = send(text, Sci::SCI_LINEFROMPOSITION, at);
-        return textOfPositions(
-            send(text, Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)),
-            send(text, Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line + 1)),
-            startOffset, endOffset);
-    }
-    case QAccessible::NoBoundary:
-        break;
-    }
-    return textOfPositions(0, length, startOffset, endOffset);
+    return textOf(unitAt(positionOf(offset), boundaryType), startOffset, endOffset);
 }
 
 QString EditorAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                            int *startOffset, int *endOffset) const
 {
-    textAtOffset(offset, boundaryType, startOffset, endOffset);
-    if (*startOffset == 0) {
-        *endOffset = 0;
+    const Span unit = unitAt(positionOf(offset), boundaryType);
+    if (unit.start == 0) {
+        *startOffset = *endOffset = 0;
         return {};
     }
-    return textAtOffset(*startOffset - 1, boundaryType, startOffset, endOffset);
+    const long before =
+        send(*editor(), Sci::SCI_POSITIONBEFORE, static_cast<unsigned long>(unit.start));
+    return textOf(unitAt(before, boundaryType), startOffset, endOffset);
 }
 
 QString EditorAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                           int *startOffset, int *endOffset) const
 {
-    textAtOffset(offset, boundaryType, startOffset, endOffset);
-    if (*endOffset >= characterCount()) {
-        *startOffset = *endOffset;
+    const Span unit = unitAt(positionOf(offset), boundaryType);
+    if (unit.end >= send(*editor(), Sci::SCI_GETLENGTH)) {
+        *startOffset = *endOffset = offsetOf(*editor(), unit.end);
         return {};
     }
-    return textAtOffset(*endOffset, boundaryType, startOffset, endOffset);
+    return textOf(unitAt(unit.end, boundaryType), startOffset, endOffset);
 }
 
 QRect EditorAccessible::characterRect(int offset) const
@@ -304,7 +306,9 @@ void EditorAccessible::scrollToSubstring(int startIndex, int endIndex)
 // Plain text: the same (no) attributes from the start of a line to its end.
 QString EditorAccessible::attributes(int offset, int *startOffset, int *endOffset) const
 {
-    textAtOffset(offset, QAccessible::LineBoundary, startOffset, endOffset);
+    const Span line = unitAt(positionOf(offset), QAccessible::LineBoundary);
+    *startOffset = offsetOf(*editor(), line.start);
+    *endOffset = offsetOf(*editor(), line.end);
     return {};
 }
 

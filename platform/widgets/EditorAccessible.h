@@ -52,9 +52,17 @@ public:
     static bool someoneListens();
 
 private:
+    struct Span {
+        long start;
+        long end;
+    };
+
     TextEditor *editor() const;
     long positionOf(int offset) const;
-    QString textOfPositions(long start, long end, int *startOffset, int *endOffset) const;
+    QString textBetween(long start, long end) const;
+    /// The character, word or line that the character at `position` is part of, in positions.
+    Span unitAt(long position, QAccessible::TextBoundaryType boundaryType) const;
+    QString textOf(Span unit, int *startOffset, int *endOffset) const;
 };
 
 } // namespace platform

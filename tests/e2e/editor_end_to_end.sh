@@ -80,12 +80,19 @@ stopped() { ! kill -0 "$1" 2>/dev/null; }
 
 hex() { od -An -tx1 -v "$1" | tr -d ' \n'; }
 
+# Starts the editor on $work/NAME and gives its window the keys; sets `editor` and `window` for
+# the caller. Fails the check and returns 1 when no window shows.
+open_in_editor() {
+    "$scribbet" "$work/$1" 2>>"$work/editor.log" &
+    editor=$!
+    window=$(window_named "^$1") || { fail "$1 did not open"; kill $editor; return 1; }
+    focus "$window"
+}
+
 file_from_the_command_line_keeps_every_untouched_byte() {
     printf '\xef\xbb\xbfone\r\ntwo\x00three\r\n' >"$work/crlf.txt"
-    "$scribbet" "$work/crlf.txt" 2>>"$work/editor.log" &
-    local editor=$! window
-    window=$(window_named '^crlf.txt') || { fail "crlf.txt did not open"; kill $editor; return; }
-    focus "$window"
+    local editor window
+    open_in_editor crlf.txt || return
     xdotool key ctrl+End
     xdotool type --delay 40 'added line'
     xdotool key Return ctrl+s
@@ -128,10 +135,8 @@ second_launch_hands_over_to_the_first() {
 # window's text, and Save Anyway then writes that text.
 outside_change_is_asked_about() {
     printf 'original\n' >"$work/shared.txt"
-    "$scribbet" "$work/shared.txt" 2>>"$work/editor.log" &
-    local editor=$! window prompt
-    window=$(window_named '^shared.txt') || { fail "shared.txt did not open"; kill $editor; return; }
-    focus "$window"
+    local editor window prompt
+    open_in_editor shared.txt || return
     xdotool key ctrl+End
     xdotool type --delay 40 'mine'
     printf 'from elsewhere\n' >>"$work/shared.txt"
@@ -171,12 +176,10 @@ names_are_taken_as_the_bytes_they_are() {
 # A file that does not exist yet opens as an empty document for it; Ctrl+F finds a word, Escape
 # gives the text the keys again with the word selected, and Ctrl+S makes the file.
 missing_file_is_made_by_the_first_save_and_find_returns() {
-    "$scribbet" "$work/missing.txt" 2>>"$work/editor.log" &
-    local editor=$! window
-    window=$(window_named '^missing.txt') || { fail "missing.txt did not open"; kill $editor; return; }
+    local editor window
+    open_in_editor missing.txt || return
     [[ ! -e $work/missing.txt ]]
     record "a missing file opens as a new document and nothing is made on disk"
-    focus "$window"
     xdotool type --delay 40 'alpha beta gamma'
     xdotool key ctrl+f
     xdotool type --delay 40 'beta'
@@ -216,10 +219,8 @@ file_dropped_from_another_program_opens() {
 # a change is heard. The save question then answers to Alt+D.
 screen_reader_started_later_reads_the_text() {
     printf 'read me\n' >"$work/read.txt"
-    "$scribbet" "$work/read.txt" 2>>"$work/editor.log" &
-    local editor=$! window
-    window=$(window_named '^read.txt') || { fail "read.txt did not open"; kill $editor; return; }
-    focus "$window"
+    local editor window
+    open_in_editor read.txt || return
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
         org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
         variant:boolean:true >/dev/null
