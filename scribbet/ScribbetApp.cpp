@@ -12,7 +12,7 @@ platform::ApplicationIdentity ScribbetApp::identity()
 {
     return {QStringLiteral("scribbet"), QStringLiteral("Scribbet"), bundleIdentifier,
             QStringLiteral(SCRIBBET_VERSION),
-            QCoreApplication::translate("ScribbetApp", "A plain-text editor.")};
+            QT_TRANSLATE_NOOP("ApplicationIdentity", "A plain-text editor.")};
 }
 
 ScribbetApp::ScribbetApp()

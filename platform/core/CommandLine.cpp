@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "Translations.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -13,13 +15,18 @@ namespace platform {
 namespace {
 
 const QByteArray separator = "--";
+const QString busActivation = QStringLiteral("dbus-activated");
 
-void describeOptions(QCommandLineParser &parser, const QString &description)
+void describeOptions(QCommandLineParser &parser, const char *description)
 {
-    parser.setApplicationDescription(description);
+    parser.setApplicationDescription(
+        QCoreApplication::translate("ApplicationIdentity", description));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();
     parser.addVersionOption();
+    QCommandLineOption activated(busActivation);
+    activated.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(activated);
     parser.addPositionalArgument(
         QStringLiteral("files"),
         QCoreApplication::translate("CommandLine",
@@ -46,7 +53,7 @@ QByteArray absolute(const QByteArray &name)
 
 } // namespace
 
-CommandLine::CommandLine(int argc, char **argv, const QString &description)
+CommandLine::CommandLine(int argc, char **argv, const char *description)
     : m_description(description)
     , m_toolkitArgumentCount(argc)
 {
@@ -59,6 +66,7 @@ CommandLine::CommandLine(int argc, char **argv, const QString &description)
         }
     }
     const QStringList before = decoded(argv, m_toolkitArgumentCount);
+    m_activatedByBus = before.contains(QStringLiteral("--") + busActivation);
     const QStringList answeredHere =
         QStringLiteral("-h --help -help --help-all -v --version -version").split(QLatin1Char(' '));
     if (std::none_of(before.begin() + 1, before.end(),
@@ -66,6 +74,7 @@ CommandLine::CommandLine(int argc, char **argv, const QString &description)
         return;
     int count = m_toolkitArgumentCount;
     const QCoreApplication application(count, argv);
+    installTranslations();
     QCommandLineParser parser;
     describeOptions(parser, description);
     parser.process(before); // prints and exits

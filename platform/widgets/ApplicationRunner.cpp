@@ -7,6 +7,8 @@
 #include "FileError.h"
 
 #include <QFile>
+#include <QIcon>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -73,6 +75,8 @@ ApplicationRunner::ApplicationRunner(const ApplicationIdentity &identity)
     QCoreApplication::setApplicationName(identity.name);
     QGuiApplication::setApplicationDisplayName(identity.displayName);
     QGuiApplication::setDesktopFileName(identity.bundleIdentifier);
+    // Installed, the icon is in the theme under the desktop entry's name.
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(identity.bundleIdentifier));
     // The document controller decides when the application ends: when its last document closes.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }
@@ -85,7 +89,7 @@ bool ApplicationRunner::handOverToRunningInstance(const QByteArrayList &files)
 }
 
 int ApplicationRunner::run(const DocumentScene &scene, const QByteArrayList &files,
-                           ApplicationDelegate *delegate)
+                           ApplicationDelegate *delegate, Launch launch)
 {
     DocumentController controller(scene);
     QObject::connect(&controller, &DocumentController::lastDocumentClosed, &controller,
@@ -101,10 +105,33 @@ int ApplicationRunner::run(const DocumentScene &scene, const QByteArrayList &fil
     }
     for (const QByteArray &file : files)
         openNamedFile(controller, file);
-    if (files.isEmpty() && (!delegate || delegate->applicationShouldOpenUntitledFile()))
-        controller.openUntitledDocument();
-    if (delegate)
-        delegate->applicationDidFinishLaunching();
+    // A launch that names nothing, and a request from the bus that left no document, open an
+    // untitled one unless the delegate says otherwise.
+    const auto finishLaunching = [&controller, delegate](bool namedNothing) {
+        if (namedNothing && (!delegate || delegate->applicationShouldOpenUntitledFile()))
+            controller.openUntitledDocument();
+        if (delegate)
+            delegate->applicationDidFinishLaunching();
+    };
+    if (launch == Launch::ByBus && files.isEmpty()) {
+        // The bus delivers the request that started the program as soon as it owns its name.
+        // Launching finishes once that request is handled, as it does after the files of a
+        // command line; should none come, a plain launch after ten seconds.
+        auto *pending = new QTimer(&controller);
+        pending->setSingleShot(true);
+        QObject::connect(pending, &QTimer::timeout, &controller, [&controller, finishLaunching] {
+            finishLaunching(!controller.mostRecentDocument());
+        });
+        const auto handled = [pending] {
+            if (pending->isActive())
+                pending->start(0);
+        };
+        QObject::connect(m_service.get(), &ApplicationService::activateRequested, pending, handled);
+        QObject::connect(m_service.get(), &ApplicationService::openRequested, pending, handled);
+        pending->start(std::chrono::seconds(10));
+    } else {
+        finishLaunching(files.isEmpty());
+    }
     return QApplication::exec();
 }
 

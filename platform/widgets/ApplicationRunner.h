@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "DocumentContent.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QString>
@@ -27,7 +28,9 @@ struct ApplicationIdentity {
     QString displayName;      ///< the name a person sees
     QString bundleIdentifier; ///< reverse-DNS identifier, also the desktop entry's name
     QString version;          ///< what --version prints
-    QString description;      ///< one line for --help
+    /// One line for --help, marked with QT_TRANSLATE_NOOP("ApplicationIdentity", ...): it is
+    /// translated only once the translations are loaded.
+    const char *description;
 };
 
 /// Names the application, keeps it to one instance per user, and once the application object
@@ -43,10 +46,16 @@ public:
     /// to reopen, and returns true: this process has nothing more to do.
     bool handOverToRunningInstance(const QByteArrayList &files);
 
+    /// How the program was started: by a person (or a launcher running its command), or by the
+    /// session bus for a request that it is about to deliver.
+    enum class Launch { ByCommand, ByBus };
+
     /// Opens each file in `files` in a window of its own or, when none was named, one untitled
     /// document if the delegate agrees; then finishes launching and runs the event loop until the
-    /// last document closes or the user quits. The delegate may be null.
-    int run(const DocumentScene &scene, const QByteArrayList &files, ApplicationDelegate *delegate);
+    /// last document closes or the user quits. Started by the bus, it leaves the windows to the
+    /// bus's request. The delegate may be null.
+    int run(const DocumentScene &scene, const QByteArrayList &files, ApplicationDelegate *delegate,
+            Launch launch = Launch::ByCommand);
 
 private:
     std::unique_ptr<ApplicationService> m_service;
@@ -63,12 +72,15 @@ template <class App> int runApplication(int argc, char **argv)
     // Declared before the application, which keeps a reference to its argument count.
     CommandLine commandLine(argc, argv, identity.description);
     QApplication application(commandLine.toolkitArgumentCount(), argv);
+    installTranslations();
     const QByteArrayList files = commandLine.files(argv);
     ApplicationRunner runner(identity);
     if (runner.handOverToRunningInstance(files))
         return 0;
     App app;
-    return runner.run(App::body().scene(), files, &app.delegate());
+    return runner.run(App::body().scene(), files, &app.delegate(),
+                      commandLine.activatedByBus() ? ApplicationRunner::Launch::ByBus
+                                                   : ApplicationRunner::Launch::ByCommand);
 }
 
 } // namespace platform

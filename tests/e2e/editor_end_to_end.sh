@@ -233,7 +233,37 @@ screen_reader_started_later_reads_the_text() {
     record "Alt+D in the save question quits without saving"
 }
 
+# A desktop that starts the editor over the session bus asks it for a file: only that file shows.
+started_by_the_bus_opens_what_the_desktop_asks() {
+    printf 'bus\n' >"$work/bus.txt"
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.UpdateActivationEnvironment dict:string:string:"DISPLAY","$DISPLAY",\
+"HOME","$HOME","XDG_CONFIG_HOME","$XDG_CONFIG_HOME","XDG_DATA_HOME","$XDG_DATA_HOME",\
+"XDG_STATE_HOME","$XDG_STATE_HOME","XDG_RUNTIME_DIR","$XDG_RUNTIME_DIR","QT_QPA_PLATFORM","xcb" >/dev/null
+    /usr/bin/python3 -c 'import sys; from gi.repository import Gio, GLib
+Gio.bus_get_sync(Gio.BusType.SESSION).call_sync("org.scribbet.Scribbet", "/org/scribbet/Scribbet",
+    "org.freedesktop.Application", "Open", GLib.Variant("(asa{sv})", ([sys.argv[1]], {})),
+    None, 0, 10000)' "file://$work/bus.txt"
+    local window editor
+    window=$(window_named '^bus.txt') && sleep 1 && [[ $(visible_windows '^Untitled') -eq 0 ]]
+    record "started by the bus, the editor opens the file it is asked for and nothing else"
+    editor=$(pgrep -n -x scribbet) && focus "$window" && xdotool key ctrl+q
+    eventually stopped "$editor" || { fail "the editor started by the bus did not quit"; kill "$editor"; }
+}
+
+# With LANGUAGE=de the editor speaks German.
+speaks_the_users_language() {
+    LANGUAGE=de "$scribbet" 2>>"$work/editor.log" &
+    local editor=$!
+    window_named '^Unbenannt' >/dev/null
+    record "with LANGUAGE=de the untitled window is „Unbenannt“"
+    focus "$(newest_window '^Unbenannt')" && xdotool key ctrl+q
+    expect_exit $editor
+}
+
 start_display
+started_by_the_bus_opens_what_the_desktop_asks
+speaks_the_users_language
 missing_file_is_made_by_the_first_save_and_find_returns
 launch_shows_one_untitled_window_and_no_panel
 outside_change_is_asked_about

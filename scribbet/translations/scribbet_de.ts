@@ -1,0 +1,392 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>ApplicationIdentity</name>
+    <message>
+        <source>A plain-text editor.</source>
+        <translation>Ein Editor für reinen Text.</translation>
+    </message>
+</context>
+<context>
+    <name>ApplicationRunner</name>
+    <message>
+        <source>Only local files can be opened.</source>
+        <translation>Nur lokale Dateien können geöffnet werden.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Files to open. A name that begins with a dash goes after --, or is written as ./-name.</source>
+        <translation>Zu öffnende Dateien. Ein Name, der mit einem Bindestrich beginnt, steht nach -- oder wird als ./-name geschrieben.</translation>
+    </message>
+</context>
+<context>
+    <name>Document</name>
+    <message>
+        <source>Untitled</source>
+        <translation>Unbenannt</translation>
+    </message>
+</context>
+<context>
+    <name>DocumentAlerts</name>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation>Änderungen speichern</translation>
+    </message>
+    <message>
+        <source>Do you want to save the changes you made to the document “%1”?</source>
+        <translation>Möchten Sie die Änderungen am Dokument „%1“ speichern?</translation>
+    </message>
+    <message>
+        <source>Your changes will be lost if you don’t save them.</source>
+        <translation>Ihre Änderungen gehen verloren, wenn Sie sie nicht speichern.</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Don’t Save</source>
+        <translation>&amp;Nicht speichern</translation>
+    </message>
+    <message>
+        <source>Revert to Saved</source>
+        <translation>Gespeicherte Version wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Do you want to revert “%1” to the last saved version?</source>
+        <translation>Möchten Sie „%1“ auf die zuletzt gespeicherte Version zurücksetzen?</translation>
+    </message>
+    <message>
+        <source>Your current changes will be lost.</source>
+        <translation>Ihre aktuellen Änderungen gehen verloren.</translation>
+    </message>
+    <message>
+        <source>&amp;Revert</source>
+        <translation>&amp;Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>The file “%1” has been deleted or moved by another application.</source>
+        <translation>Die Datei „%1“ wurde von einem anderen Programm gelöscht oder verschoben.</translation>
+    </message>
+    <message>
+        <source>The file “%1” has been changed by another application.</source>
+        <translation>Die Datei „%1“ wurde von einem anderen Programm geändert.</translation>
+    </message>
+    <message>
+        <source>Saving will create it again with your text.</source>
+        <translation>Beim Speichern wird sie mit Ihrem Text neu angelegt.</translation>
+    </message>
+    <message>
+        <source>Saving will replace what the other application wrote. Reverting will replace your text with it.</source>
+        <translation>Beim Speichern wird ersetzt, was das andere Programm geschrieben hat. Beim Zurücksetzen wird Ihr Text dadurch ersetzt.</translation>
+    </message>
+    <message>
+        <source>&amp;Save Anyway</source>
+        <translation>&amp;Trotzdem speichern</translation>
+    </message>
+    <message>
+        <source>Save &amp;As…</source>
+        <translation>Speichern &amp;unter …</translation>
+    </message>
+</context>
+<context>
+    <name>DocumentMenus</name>
+    <message>
+        <source>&amp;Find…</source>
+        <translation>&amp;Suchen …</translation>
+    </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation>Wei&amp;tersuchen</translation>
+    </message>
+    <message>
+        <source>Find Pre&amp;vious</source>
+        <translation>R&amp;ückwärts suchen</translation>
+    </message>
+    <message>
+        <source>R&amp;eplace…</source>
+        <translation>Erset&amp;zen …</translation>
+    </message>
+    <message>
+        <source>Clear Menu</source>
+        <translation>Liste leeren</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>&amp;Neu</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>Ö&amp;ffnen …</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>&amp;Zuletzt geöffnet</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Speichern &amp;unter …</translation>
+    </message>
+    <message>
+        <source>Re&amp;vert to Saved</source>
+        <translation>Gespeicherte &amp;Version wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Print…</source>
+        <translation>&amp;Drucken …</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Ausschnei&amp;den</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Einfügen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Alles auswählen</translation>
+    </message>
+</context>
+<context>
+    <name>FileError</name>
+    <message>
+        <source>The file “%1” couldn’t be opened because you don’t have permission to view it.</source>
+        <translation>Die Datei „%1“ konnte nicht geöffnet werden, weil Sie nicht die Berechtigung haben, sie anzusehen.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn’t be opened because its name can’t be read as UTF-8, so another file could be opened in its place.</source>
+        <translation>Die Datei „%1“ konnte nicht geöffnet werden, weil ihr Name nicht als UTF-8 gelesen werden kann und so eine andere Datei an ihrer Stelle geöffnet werden könnte.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn’t be opened because it isn’t a regular file.</source>
+        <translation>Die Datei „%1“ konnte nicht geöffnet werden, weil sie keine reguläre Datei ist.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn’t be opened because there is no such file.</source>
+        <translation>Die Datei „%1“ konnte nicht geöffnet werden, weil es keine solche Datei gibt.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn’t be opened because the text encoding of its contents can’t be determined.</source>
+        <translation>Die Datei „%1“ konnte nicht geöffnet werden, weil die Textkodierung ihres Inhalts nicht bestimmt werden kann.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn’t be opened because it is too large.</source>
+        <translation>Die Datei „%1“ konnte nicht geöffnet werden, weil sie zu groß ist.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn’t be saved because you don’t have permission.</source>
+        <translation>Die Datei „%1“ konnte nicht gespeichert werden, weil Sie nicht die Berechtigung dazu haben.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn’t be saved because there isn’t enough space.</source>
+        <translation>Die Datei „%1“ konnte nicht gespeichert werden, weil nicht genug Speicherplatz frei ist.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn’t be saved because the volume is read only.</source>
+        <translation>Die Datei „%1“ konnte nicht gespeichert werden, weil der Datenträger schreibgeschützt ist.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn’t be saved.</source>
+        <translation>Die Datei „%1“ konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn’t be opened.</source>
+        <translation>Die Datei „%1“ konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>There isn’t enough memory.</source>
+        <translation>Es ist nicht genug Arbeitsspeicher frei.</translation>
+    </message>
+    <message>
+        <source>Files of up to %1 can be opened.</source>
+        <translation>Dateien bis %1 können geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>Lines of up to %1 can be opened.</source>
+        <translation>Zeilen bis %1 können geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>It is a folder.</source>
+        <translation>Sie ist ein Ordner.</translation>
+    </message>
+    <message>
+        <source>It is a named pipe.</source>
+        <translation>Sie ist eine benannte Pipe.</translation>
+    </message>
+    <message>
+        <source>It is a socket.</source>
+        <translation>Sie ist ein Socket.</translation>
+    </message>
+    <message>
+        <source>It is a device.</source>
+        <translation>Sie ist ein Gerät.</translation>
+    </message>
+    <message>
+        <source>It isn’t a regular file.</source>
+        <translation>Sie ist keine reguläre Datei.</translation>
+    </message>
+    <message>
+        <source>No backup copy could be made.</source>
+        <translation>Es konnte keine Sicherungskopie angelegt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>TextSearch</name>
+    <message>
+        <source>The regular expression can’t be used: %1 (at character %2).</source>
+        <translation>Der reguläre Ausdruck kann nicht verwendet werden: %1 (bei Zeichen %2).</translation>
+    </message>
+    <message>
+        <source>The search couldn’t finish: %1.</source>
+        <translation>Die Suche konnte nicht abgeschlossen werden: %1.</translation>
+    </message>
+    <message>
+        <source>The replacement can’t be used: %1.</source>
+        <translation>Die Ersetzung kann nicht verwendet werden: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>platform::DocumentController</name>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Speichern unter</translation>
+    </message>
+</context>
+<context>
+    <name>platform::DocumentWindow</name>
+    <message>
+        <source>Find</source>
+        <translation>Suchen</translation>
+    </message>
+</context>
+<context>
+    <name>platform::FindBar</name>
+    <message>
+        <source>Match &amp;case</source>
+        <translation>&amp;Groß-/Kleinschreibung</translation>
+    </message>
+    <message>
+        <source>&amp;Whole words</source>
+        <translation>Ganze &amp;Wörter</translation>
+    </message>
+    <message>
+        <source>Re&amp;gular expression</source>
+        <translation>Regulärer &amp;Ausdruck</translation>
+    </message>
+    <message>
+        <source>F&amp;ind:</source>
+        <translation>&amp;Suchen:</translation>
+    </message>
+    <message>
+        <source>Pre&amp;vious</source>
+        <translation>&amp;Zurück</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>W&amp;eiter</translation>
+    </message>
+    <message>
+        <source>Perl-compatible regular expressions; in a replacement, $1 or ${name} stands for what a group matched</source>
+        <translation>Perl-kompatible reguläre Ausdrücke; in einer Ersetzung steht $1 oder ${name} für das, was eine Gruppe gefunden hat</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Replace wit&amp;h:</source>
+        <translation>Ersetzen &amp;durch:</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>E&amp;rsetzen</translation>
+    </message>
+    <message>
+        <source>Replace &amp;All</source>
+        <translation>A&amp;lle ersetzen</translation>
+    </message>
+    <message>
+        <source>Not found</source>
+        <translation>Nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Continued from the top</source>
+        <translation>Am Anfang fortgesetzt</translation>
+    </message>
+    <message>
+        <source>Continued from the bottom</source>
+        <translation>Am Ende fortgesetzt</translation>
+    </message>
+    <message>
+        <source>There isn’t enough memory to replace every match; nothing was replaced.</source>
+        <translation>Es ist nicht genug Arbeitsspeicher frei, um jeden Treffer zu ersetzen; nichts wurde ersetzt.</translation>
+    </message>
+    <message>
+        <source>Replaced 1 match</source>
+        <translation>1 Treffer ersetzt</translation>
+    </message>
+    <message>
+        <source>Replaced %1 matches</source>
+        <translation>%1 Treffer ersetzt</translation>
+    </message>
+</context>
+<context>
+    <name>platform::TextEditor</name>
+    <message>
+        <source>There isn’t enough memory to hold the whole text. What is shown is incomplete and can’t be saved.</source>
+        <translation>Es ist nicht genug Arbeitsspeicher frei, um den ganzen Text zu halten. Was angezeigt wird, ist unvollständig und kann nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>The text is incomplete: there wasn’t enough memory to hold it all.</source>
+        <translation>Der Text ist unvollständig: Es war nicht genug Arbeitsspeicher frei, um ihn ganz zu halten.</translation>
+    </message>
+</context>
+</TS>
