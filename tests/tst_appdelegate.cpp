@@ -12,7 +12,6 @@
 #include "UserDefaults.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <memory>
 

@@ -21,7 +21,6 @@
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
 
