@@ -4,7 +4,7 @@
 
 #include "UserDefaults.h"
 
-#include <QCoreApplication>
+#include <QtGlobal>
 
 namespace scribbet {
 
