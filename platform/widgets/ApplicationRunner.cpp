@@ -49,6 +49,20 @@ void openUris(DocumentController &controller, const QStringList &uris)
     }
 }
 
+// The windows' icon, as the theme names it after the desktop entry, in the sizes title bars, task
+// bars and switchers show. X11 carries every size a window is given as raw pixels: the eight
+// installed ones, 512 px among them, made a launch 13 ms slower.
+QIcon windowIcon(const QString &name)
+{
+    const QIcon themed = QIcon::fromTheme(name);
+    QIcon icon;
+    if (!themed.isNull()) {
+        for (const int size : {16, 24, 32, 48, 64})
+            icon.addPixmap(themed.pixmap(size));
+    }
+    return icon;
+}
+
 } // namespace
 
 bool hasVisibleWindows()
@@ -75,8 +89,7 @@ ApplicationRunner::ApplicationRunner(const ApplicationIdentity &identity)
     QCoreApplication::setApplicationName(identity.name);
     QGuiApplication::setApplicationDisplayName(identity.displayName);
     QGuiApplication::setDesktopFileName(identity.bundleIdentifier);
-    // Installed, the icon is in the theme under the desktop entry's name.
-    QGuiApplication::setWindowIcon(QIcon::fromTheme(identity.bundleIdentifier));
+    QGuiApplication::setWindowIcon(windowIcon(identity.bundleIdentifier));
     // The document controller decides when the application ends: when its last document closes.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }
