@@ -51,7 +51,8 @@ FileDigest digestFile(const QString &path);
 /// hard links, or whose identity a new file cannot take over, is written in place after a
 /// complete backup copy. Either way a failure leaves the old file as it was and throws
 /// FileError with the system's reason; a save killed at any moment leaves the old file or the
-/// new one, and what it left beside it is removed by the next save.
+/// new one, and what it left beside it is removed by the next save. Saves from several threads
+/// take turns.
 FileStamp writeFile(const QString &path, QByteArrayView bytes);
 
 } // namespace platform

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QMutex>
 #include <QRandomGenerator>
 
 #include <climits>
@@ -283,6 +284,10 @@ void writeInPlace(const Place &place, const struct stat &old, QByteArrayView byt
 
 FileStamp writeFile(const QString &path, QByteArrayView bytes)
 {
+    // Each save ends by clearing what killed saves left beside their files, which must never be
+    // the work of another save of this process half way through: saves take turns.
+    static QMutex oneAtATime;
+    const QMutexLocker turn(&oneAtATime);
     Place place = placeOf(resolveLinks(QFile::encodeName(path)));
     struct stat old {};
     const bool exists =

@@ -17,6 +17,7 @@
 #include <QHash>
 #include <QMimeDatabase>
 #include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
@@ -27,15 +28,20 @@ namespace platform {
 namespace {
 
 // A file opened or saved goes to the top of Open Recent and into the desktop's recent files. The
-// desktop's list is a convenience: when it cannot be written the user is not troubled with it.
+// desktop's list is read and written whole, some 20 ms once it is long, so a worker does it and
+// opening and saving never wait for it; the application object waits for the worker before the
+// program ends. The list is a convenience: when it cannot be written the user is not troubled.
 void noteRecent(const QString &path)
 {
     RecentDocuments::note(path);
-    const QString problem = SharedRecentFiles::note(
-        path, {QGuiApplication::applicationDisplayName(),
-               QCoreApplication::applicationName() + QStringLiteral(" %u")});
-    if (!problem.isEmpty())
-        qWarning("The desktop's recent files were not updated: %s", qPrintable(problem));
+    const SharedRecentFiles::Application application{QGuiApplication::applicationDisplayName(),
+                                                     QCoreApplication::applicationName() +
+                                                         QStringLiteral(" %u")};
+    QThreadPool::globalInstance()->start([path, application] {
+        const QString problem = SharedRecentFiles::note(path, application);
+        if (!problem.isEmpty())
+            qWarning("The desktop's recent files were not updated: %s", qPrintable(problem));
+    });
 }
 
 QWidget *windowOf(const Document *document)
