@@ -32,11 +32,6 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
 # Debian's policy asks every package for its copyright and changelog under /usr/share/doc.
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/scribbet)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/debian/copyright DESTINATION ${doc_dir})
-set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
-add_custom_command(OUTPUT ${changelog}
-                   COMMAND gzip -9nc ${CMAKE_CURRENT_SOURCE_DIR}/debian/changelog > ${changelog}
-                   DEPENDS debian/changelog)
-add_custom_target(scribbet_changelog ALL DEPENDS ${changelog})
-install(FILES ${changelog} DESTINATION ${doc_dir})
+install_compressed(debian/changelog changelog ${doc_dir})
 
 include(CPack)

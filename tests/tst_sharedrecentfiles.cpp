@@ -7,6 +7,7 @@
 #include <thread>
 
 using platform::SharedRecentFiles;
+using namespace scribbet::testing;
 
 namespace {
 
@@ -18,8 +19,7 @@ QString note(const QString &path)
 
 QByteArray listBytes()
 {
-    QFile file(SharedRecentFiles::listPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return contentsOf(SharedRecentFiles::listPath());
 }
 
 // Each file in the list, with "name exec count" of each application that used it.
@@ -62,20 +62,17 @@ void SharedRecentFilesTest::anAbsentListIsMadeOtherEntriesStayADamagedOneIsLeftA
                 "<bookmark:groups><bookmark:group>Graphics</bookmark:group></bookmark:groups>"
                 "<bookmark:applications><bookmark:application name=\"Viewer\" exec=\"'viewer %u'\" "
                 "count=\"7\"/></bookmark:applications></metadata></info></bookmark>");
-    QFile file(SharedRecentFiles::listPath());
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(list) == list.size());
-    file.close();
+    writeContents(SharedRecentFiles::listPath(), list);
     QCOMPARE(note(QStringLiteral("/tmp/my notes.txt")), QString());
     QCOMPARE(entries().value(mine), QStringList{"Scribbet 'scribbet %u' 2"});
     QCOMPARE(entries().value("file:///x.png"), QStringList{"Viewer 'viewer %u' 7"});
     QVERIFY(listBytes().contains("<bookmark:group>Graphics</bookmark:group>"));
 
     const QByteArray damaged = listBytes().chopped(20);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(damaged) > 0);
-    file.close();
+    writeContents(SharedRecentFiles::listPath(), damaged);
     QVERIFY(!note(QStringLiteral("/tmp/b.txt")).isEmpty());
     QCOMPARE(listBytes(), damaged);
-    QVERIFY(file.remove());
+    QVERIFY(QFile::remove(SharedRecentFiles::listPath()));
 }
 
 // Two writers at once: each waits for the other, so both sets of files end up in one whole list.

@@ -63,10 +63,7 @@ TextEditor::TextEditor(QWidget *parent)
         if (updated & SC_UPDATE_SELECTION)
             reportCaretAndSelection();
     });
-    connect(this, &TextEditor::SCN_MODIFIED, this,
-            [this](int position, int type, const char *text, int length) {
-                reportTextChange(position, type, text, length);
-            });
+    connect(this, &TextEditor::SCN_MODIFIED, this, &TextEditor::reportTextChange);
 }
 
 void TextEditor::loadText(const QByteArray &utf8)
