@@ -99,6 +99,12 @@ QStringList injected(const QString &fault)
     return QStringLiteral("strace -f -qq -o /dev/null -e inject=%1").arg(fault).split(' ');
 }
 
+QDir journal()
+{
+    return {qEnvironmentVariable("XDG_STATE_HOME") +
+            QStringLiteral("/scribbet-tests/unfinished-saves")};
+}
+
 const QStringList asNobody =
     QStringLiteral("setpriv --reuid=65534 --regid=65534 --clear-groups").split(' ');
 
@@ -124,6 +130,10 @@ private slots:
     void failedSaveLeavesTheFileAsItWas_data();
     void failedSaveLeavesTheFileAsItWas();
     void killedSaveLeavesLitterThatOnlyTheNextSaveRemoves();
+    void newFileTakesTheUmask_data();
+    void newFileTakesTheUmask();
+    void killedSaveInPlaceIsSettledByTheNextLaunch_data();
+    void killedSaveInPlaceIsSettledByTheNextLaunch();
 
 private:
     QString path(const QString &name) const { return m_folder->filePath(name); }
@@ -141,6 +151,7 @@ void FileIOTest::initTestCase()
 
 void FileIOTest::init()
 {
+    journal().removeRecursively();
     m_folder = std::make_unique<QTemporaryDir>();
     QVERIFY(m_folder->isValid());
     // Another user must reach the folder for the rows that save as nobody.
@@ -410,8 +421,8 @@ void FileIOTest::killedSaveLeavesLitterThatOnlyTheNextSaveRemoves()
     writeContents(file, "precious");
     const QString lookalike = path(".doc.txt.scribbet-tests-0123456789abcdef~");
     writeContents(lookalike, "the user's own");
-    const ProbeResult killed = probeWrite(
-        injected(QStringLiteral("rename,renameat,renameat2:signal=SIGKILL")), file, "new text");
+    const ProbeResult killed =
+        probeWrite(injected(QStringLiteral("renameat,renameat2:signal=SIGKILL")), file, "new text");
     QVERIFY(killed.exitCode != 0);
     QCOMPARE(contentsOf(file), QByteArray("precious"));
     QCOMPARE(entriesOf(m_folder->path()).size(), 3);
@@ -421,6 +432,100 @@ void FileIOTest::killedSaveLeavesLitterThatOnlyTheNextSaveRemoves()
     QCOMPARE(entriesOf(m_folder->path()),
              QStringList({QStringLiteral(".doc.txt.scribbet-tests-0123456789abcdef~"),
                           QStringLiteral("doc.txt")}));
+}
+
+void FileIOTest::newFileTakesTheUmask_data()
+{
+    QTest::addColumn<QString>("umask");
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("022") << "022"
+                         << "644";
+    QTest::newRow("077") << "077"
+                         << "600";
+    QTest::newRow("002") << "002"
+                         << "664";
+}
+
+// As touch makes it: what the umask leaves of 0666.
+void FileIOTest::newFileTakesTheUmask()
+{
+    QFETCH(QString, umask);
+    QFETCH(QString, mode);
+    const QString file = path("new.txt");
+    const QStringList withUmask{QStringLiteral("sh"), QStringLiteral("-c"),
+                                QStringLiteral("umask %1 && exec \"$0\" \"$@\"").arg(umask)};
+    QCOMPARE(probeWrite(withUmask, file, "new").exitCode, 0);
+    QCOMPARE(outputOf(QStringLiteral("stat"), {QStringLiteral("-c%a"), file}).trimmed(),
+             mode.toUtf8());
+}
+
+void FileIOTest::killedSaveInPlaceIsSettledByTheNextLaunch_data()
+{
+    QTest::addColumn<QString>("killedAt");
+    QTest::addColumn<QString>("thenDone");
+    QTest::addColumn<QString>("told"); // by the launch that follows
+    QTest::addColumn<QByteArray>("file");
+    const QByteArray old(100'000, 'o');
+    const QByteArray saved(10'000, 'n');
+    QTest::newRow("copying the file") << "ftruncate:when=1"
+                                      << ""
+                                      << "" << old;
+    QTest::newRow("noting the write") << "fdatasync:when=1"
+                                      << ""
+                                      << "" << old;
+    QTest::newRow("writing") << "pwrite64:when=4"
+                             << ""
+                             << "" << old;
+    QTest::newRow("cutting the file to size, torn") << "ftruncate:when=2"
+                                                    << ""
+                                                    << "put back" << old;
+    QTest::newRow("syncing the written file") << "fsync:when=3"
+                                              << ""
+                                              << "" << saved;
+    QTest::newRow("torn, then replaced by someone") << "ftruncate:when=2"
+                                                    << "replace"
+                                                    << "changed since" << QByteArray("someone's");
+    QTest::newRow("torn, and immutable since") << "ftruncate:when=2"
+                                               << "immutable"
+                                               << "could not put back" << saved + old.mid(10'000);
+}
+
+// A save of a file with other names is written in place; killed at any step, the next launch
+// leaves the file whole, puts a torn one back from its copy and says so, or asks when the file
+// changed since; the copy stays until the file is whole.
+void FileIOTest::killedSaveInPlaceIsSettledByTheNextLaunch()
+{
+    QFETCH(QString, killedAt);
+    QFETCH(QString, thenDone);
+    QFETCH(QString, told);
+    QFETCH(QByteArray, file);
+    const QString doc = path("doc.txt");
+    writeContents(doc, QByteArray(100'000, 'o'));
+    QCOMPARE(::link(encoded(doc).constData(), encoded(path("other name")).constData()), 0);
+    const ProbeResult killed =
+        probeWrite(injected(killedAt + ":signal=SIGKILL"), doc, QByteArray(10'000, 'n'));
+    QCOMPARE(killed.exitCode, -2);
+    if (thenDone == QLatin1String("replace")) {
+        writeContents(path("theirs"), "someone's");
+        QVERIFY(QFile::remove(doc) && QFile::rename(path("theirs"), doc));
+    } else if (thenDone == QLatin1String("immutable")) {
+        setImmutable(doc, true);
+        m_immutable << doc;
+    }
+    QProcess launch;
+    launch.start(QStringLiteral(FILE_PROBE), {QStringLiteral("settle")});
+    QVERIFY(launch.waitForFinished());
+    const QString said = QString::fromUtf8(launch.readAllStandardOutput());
+    QCOMPARE(said, told.isEmpty() ? QString() : told + ' ' + doc + '\n');
+    QCOMPARE(contentsOf(doc), file);
+    QCOMPARE(journal().entryList(QDir::Files).size(),
+             told.isEmpty() || told == QLatin1String("put back") ? 0 : 2);
+    cleanup();
+    if (thenDone == QLatin1String("immutable")) { // the next launch tries again
+        launch.start(QStringLiteral(FILE_PROBE), {QStringLiteral("settle")});
+        QVERIFY(launch.waitForFinished());
+        QCOMPARE(contentsOf(doc), QByteArray(100'000, 'o'));
+    }
 }
 
 int main(int argc, char *argv[])

@@ -30,15 +30,15 @@ struct FileContents {
 FileContents readFile(const QString &path, const ReadLimits &limits = {});
 
 /// A hash of `bytes` that tells a file's contents apart from another's, as digestFile() also
-/// gives it.
-size_t contentHash(QByteArrayView bytes);
+/// gives it. It is the same in every run, so it may be kept on disk.
+quint64 contentHash(QByteArrayView bytes);
 
 /// The stamp and the contentHash() of the regular file at `path`, read a piece at a time, so
 /// that checking a large file costs no memory of its size. Throws FileError when it cannot be
 /// read or is no regular file.
 struct FileDigest {
     FileStamp stamp;
-    size_t hash = 0;
+    quint64 hash = 0;
 };
 FileDigest digestFile(const QString &path);
 

@@ -10,7 +10,6 @@
 #include <QRandomGenerator>
 
 #include <climits>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -142,97 +141,119 @@ bool takeOverIdentity(int temporary, const Place &place, const struct stat &old)
     return true;
 }
 
+// The new file of an atomic replace, in the same folder as the one it replaces: unnamed where the
+// file system allows, so that a save killed before it is linked in leaves nothing at all, else
+// under a temporary name noted in the journal. It is removed unless committed, like QSaveFile's.
+class PendingReplacement final {
+public:
+    // A new file gets the rights the user's umask and the folder's default ACL give, as with
+    // touch; a replacement starts private and takes the old file's rights over.
+    PendingReplacement(const Place &place, bool isNew, const std::optional<SaveJournal> &journal)
+        : m_place(place)
+        , m_temporaryName(temporaryNameFor(place.name))
+        , m_journal(journal)
+    {
+        const mode_t mode = isNew ? 0666 : 0600;
+        m_file = FileDescriptor(
+            ::openat(place.directory.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+        if (!m_file.isValid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+            m_file = FileDescriptor(::openat(place.directory.get(), m_temporaryName.constData(),
+                                             O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, mode));
+            if (m_file.isValid())
+                nameNoted(false);
+        }
+    }
+    ~PendingReplacement()
+    {
+        if (m_isNamed && !m_isCommitted)
+            ::unlinkat(m_place.directory.get(), m_temporaryName.constData(), 0);
+        m_note.forget();
+    }
+    PendingReplacement(const PendingReplacement &) = delete;
+    PendingReplacement &operator=(const PendingReplacement &) = delete;
+
+    bool isOpen() const { return m_file.isValid(); }
+    int descriptor() const { return m_file.get(); }
+
+    // Puts the file in place under the name it replaces, or takes for a new one.
+    struct stat commit(bool isNew)
+    {
+        // A new file is linked in under its own name: nothing is left to rename.
+        const QByteArray &linkedName = isNew ? m_place.name : m_temporaryName;
+        if (!m_isNamed && !isNew)
+            nameNoted(true);
+        else if (!m_isNamed &&
+                 ::linkat(AT_FDCWD, pathOfDescriptor(descriptor()).constData(),
+                          m_place.directory.get(), linkedName.constData(), AT_SYMLINK_FOLLOW) != 0)
+            fail(errno);
+        if (!isNew && ::renameat(m_place.directory.get(), m_temporaryName.constData(),
+                                 m_place.directory.get(), m_place.name.constData()) != 0)
+            fail(errno);
+        m_isCommitted = true;
+        struct stat written {};
+        ::fstat(descriptor(), &written);
+        return written;
+    }
+
+private:
+    // The note comes before the name, so that no named file is ever left without one.
+    void nameNoted(bool link)
+    {
+        struct stat identity {};
+        ::fstat(descriptor(), &identity);
+        if (m_journal)
+            m_note = m_journal->noteTemporary(m_place.directoryPath, m_temporaryName, identity);
+        if (link &&
+            ::linkat(AT_FDCWD, pathOfDescriptor(descriptor()).constData(), m_place.directory.get(),
+                     m_temporaryName.constData(), AT_SYMLINK_FOLLOW) != 0)
+            fail(errno);
+        m_isNamed = true;
+    }
+
+    const Place &m_place;
+    QByteArray m_temporaryName;
+    const std::optional<SaveJournal> &m_journal;
+    FileDescriptor m_file;
+    SaveJournal::Note m_note;
+    bool m_isNamed = false;
+    bool m_isCommitted = false;
+};
+
 // A file with no other name, or a new one, is replaced atomically: the bytes go to a new file in
 // the same folder, which takes over the old one's identity, is synced, and only then renamed over
 // it. Returns false, having changed nothing, when the old file's identity cannot be reproduced.
-bool replaceAtomically(Place &place, const struct stat *old, QByteArrayView bytes,
+bool replaceAtomically(const Place &place, const struct stat *old, QByteArrayView bytes,
                        const std::optional<SaveJournal> &journal, struct stat *written)
 {
-    // An unnamed file: a save killed before it is linked in leaves nothing at all behind.
-    FileDescriptor temporary(
-        ::openat(place.directory.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
-    QByteArray temporaryName = temporaryNameFor(place.name);
-    bool named = false;
-    if (!temporary.isValid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        temporary = FileDescriptor(::openat(place.directory.get(), temporaryName.constData(),
-                                            O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600));
-        named = true;
-    }
-    if (!temporary.isValid()) {
+    PendingReplacement replacement(place, old == nullptr, journal);
+    if (!replacement.isOpen()) {
         if (old && (errno == EACCES || errno == EPERM))
             return false; // a folder the user may not write to, with a file they may
         fail(errno);
     }
-    struct stat identity {};
-    ::fstat(temporary.get(), &identity);
-    QString note;
-    const auto removeTemporary = [&] {
-        if (named)
-            ::unlinkat(place.directory.get(), temporaryName.constData(), 0);
-        if (journal && !note.isEmpty())
-            journal->forget(note);
-    };
-    if (named && journal)
-        note = journal->noteTemporary(place.directoryPath, temporaryName, identity);
-    if (old && !takeOverIdentity(temporary.get(), place, *old)) {
-        removeTemporary();
+    if (old && !takeOverIdentity(replacement.descriptor(), place, *old))
         return false;
-    }
-    try {
-        writeAndSync(temporary.get(), bytes);
-    } catch (const FileError &) {
-        removeTemporary();
-        throw;
-    }
-    if (!named) {
-        if (!old) {
-            // A new file is linked in under its own name: nothing is left to rename.
-            if (::linkat(AT_FDCWD, pathOfDescriptor(temporary.get()).constData(),
-                         place.directory.get(), place.name.constData(), AT_SYMLINK_FOLLOW) != 0)
-                fail(errno);
-            ::fstat(temporary.get(), written);
-            return true;
-        }
-        if (journal)
-            note = journal->noteTemporary(place.directoryPath, temporaryName, identity);
-        if (::linkat(AT_FDCWD, pathOfDescriptor(temporary.get()).constData(), place.directory.get(),
-                     temporaryName.constData(), AT_SYMLINK_FOLLOW) != 0) {
-            const int error = errno;
-            removeTemporary();
-            fail(error);
-        }
-        named = true;
-    }
-    if (::renameat(place.directory.get(), temporaryName.constData(), place.directory.get(),
-                   place.name.constData()) != 0) {
-        const int error = errno;
-        removeTemporary();
-        fail(error);
-    }
-    if (journal && !note.isEmpty())
-        journal->forget(note);
-    ::fstat(temporary.get(), written);
+    writeAndSync(replacement.descriptor(), bytes);
+    *written = replacement.commit(old == nullptr);
     return true;
 }
 
-bool copyAll(int from, int to, off_t size)
+// Said when a file written in place could not be written whole, nor put back as it was.
+FileError damaged(int error, const QString &copy)
 {
-    std::vector<char> buffer(size_t(1024) * 1024);
-    for (off_t offset = 0; offset < size;) {
-        const ssize_t count =
-            retryOnInterrupt([&] { return ::pread(from, buffer.data(), buffer.size(), offset); });
-        if (count <= 0)
-            return false;
-        if (!writeAll(to, buffer.data(), count, offset))
-            return false;
-        offset += count;
-    }
-    return ::ftruncate(to, size) == 0 && retryOnInterrupt([&] { return ::fsync(to); }) == 0;
+    return FileError(FileError::writing(error).code(),
+                     systemReason(error) + QLatin1Char(' ') +
+                         QCoreApplication::translate(
+                             "FileError", "The file is damaged: putting it back as it was failed "
+                                          "too. A whole copy of it from before this save is in "
+                                          "“%1”.")
+                             .arg(copy));
 }
 
 // A file that has other names, or whose owner or attributes a new file cannot be given, keeps
 // its inode: it is written where it stands. A complete, synced copy is made first and written
-// back if the write fails; it is removed only once the new text is safely on disk.
+// back if the write fails; a save killed while writing leaves the copy for the next launch, or
+// the next open of the file, to put the file back from.
 void writeInPlace(const Place &place, const struct stat &old, QByteArrayView bytes,
                   const std::optional<SaveJournal> &journal, struct stat *written)
 {
@@ -247,36 +268,27 @@ void writeInPlace(const Place &place, const struct stat &old, QByteArrayView byt
     if (!journal)
         throw FileError(FileError::WriteUnknown,
                         QCoreApplication::translate("FileError", "No backup copy could be made."));
-    QString note;
-    const FileDescriptor backup =
-        journal->makeBackup(place.directoryPath + '/' + place.name, status, &note);
-    if (!backup.isValid() || !copyAll(file.get(), backup.get(), status.st_size)) {
-        const int error = errno;
-        journal->forget(note);
-        fail(error);
-    }
+    SaveJournal::Backup backup(file.get(), place.directoryPath + '/' + place.name, status);
     // Claim the space first where the file system can, so that a full disk fails the save
     // before a byte of the file has changed.
     if (bytes.size() > status.st_size &&
         ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 &&
-        errno != EOPNOTSUPP) {
-        const int error = errno;
-        journal->forget(note);
-        fail(error);
-    }
+        errno != EOPNOTSUPP)
+        fail(errno);
+    backup.beginWriting(bytes);
     if (!writeAll(file.get(), bytes.data(), bytes.size(), 0) ||
         ::ftruncate(file.get(), off_t(bytes.size())) != 0 ||
         retryOnInterrupt([&] { return ::fsync(file.get()); }) != 0) {
         const int error = errno;
-        // The old bytes go back; should that fail too, the copy stays in the journal.
-        if (copyAll(backup.get(), file.get(), status.st_size))
-            journal->forget(note);
+        if (!backup.writeBack(file.get())) {
+            backup.keepForRecovery();
+            throw damaged(error, backup.copyPath());
+        }
         fail(error);
     }
     // Writing drops the set-user and set-group bits for a process that is not privileged.
     if ((status.st_mode & 07777) != (old.st_mode & 07777))
         ::fchmod(file.get(), old.st_mode & 07777);
-    journal->forget(note);
     ::fstat(file.get(), written);
 }
 
@@ -288,7 +300,7 @@ FileStamp writeFile(const QString &path, QByteArrayView bytes)
     // the work of another save of this process half way through: saves take turns.
     static QMutex oneAtATime;
     const QMutexLocker turn(&oneAtATime);
-    Place place = placeOf(resolveLinks(QFile::encodeName(path)));
+    const Place place = placeOf(resolveLinks(QFile::encodeName(path)));
     struct stat old {};
     const bool exists =
         ::fstatat(place.directory.get(), place.name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
@@ -308,7 +320,7 @@ FileStamp writeFile(const QString &path, QByteArrayView bytes)
     // The new name must survive a power cut as well as the bytes.
     ::fsync(place.directory.get());
     if (journal)
-        journal->cleanUp(written);
+        journal->cleanUp();
     return FileStamp::of(written);
 }
 

@@ -1,6 +1,7 @@
 #include "PosixFile.h"
 
 #include <cstring>
+#include <vector>
 
 namespace platform {
 
@@ -42,6 +43,24 @@ bool writeAll(int descriptor, const char *data, qsizetype size, off_t offset)
         offset += written;
     }
     return true;
+}
+
+bool copyBytes(int from, int to, off_t size)
+{
+    std::vector<char> buffer(size_t(1024) * 1024);
+    for (off_t offset = 0; offset < size;) {
+        const ssize_t count =
+            retryOnInterrupt([&] { return ::pread(from, buffer.data(), buffer.size(), offset); });
+        if (count <= 0) {
+            if (count == 0)
+                errno = EIO; // the file is shorter than it was: the copy would be cut short
+            return false;
+        }
+        if (!writeAll(to, buffer.data(), count, offset))
+            return false;
+        offset += count;
+    }
+    return ::ftruncate(to, size) == 0 && retryOnInterrupt([&] { return ::fsync(to); }) == 0;
 }
 
 } // namespace platform

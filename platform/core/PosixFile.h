@@ -66,4 +66,8 @@ qsizetype readUpTo(int descriptor, char *data, qsizetype size);
 /// Writes all of `size` bytes at `offset`, or returns false with errno set.
 bool writeAll(int descriptor, const char *data, qsizetype size, off_t offset);
 
+/// Makes the file open as `to` hold the first `size` bytes of `from`, exactly, and syncs it;
+/// false with errno set on a failure.
+bool copyBytes(int from, int to, off_t size);
+
 } // namespace platform

@@ -1,7 +1,13 @@
 #include "StandardDirectories.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+
+#include <cerrno>
+
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -19,6 +25,39 @@ QList<QUrl> libraryDirectories()
         return {};
     return {QUrl::fromLocalFile(home + QStringLiteral("/.local/state"))};
 #endif
+}
+
+std::optional<QString> privateStateFolder(const QString &name)
+{
+    const QList<QUrl> libraries = libraryDirectories();
+    if (libraries.isEmpty()) {
+        errno = ENOENT;
+        return std::nullopt;
+    }
+    const QString library = libraries.first().toLocalFile();
+    const QString application = library + QLatin1Char('/') + QCoreApplication::applicationName();
+    const QString folder = application + QLatin1Char('/') + name;
+    // The parents as the user's umask makes them, the two folders of ours private; one made
+    // before by an older version is made private too.
+    if (!QDir().mkpath(library)) {
+        errno = EACCES;
+        return std::nullopt;
+    }
+    for (const QString &path : {application, folder}) {
+        const QByteArray encoded = QFile::encodeName(path);
+        if (::mkdir(encoded.constData(), 0700) != 0 && errno != EEXIST)
+            return std::nullopt;
+        struct stat status {};
+        if (::stat(encoded.constData(), &status) != 0)
+            return std::nullopt;
+        if (!S_ISDIR(status.st_mode)) {
+            errno = ENOTDIR;
+            return std::nullopt;
+        }
+        if ((status.st_mode & 0077) != 0)
+            ::chmod(encoded.constData(), 0700);
+    }
+    return folder;
 }
 
 QList<QUrl> documentDirectories()
