@@ -6,6 +6,9 @@
 #include "Document.h"
 #include "DocumentController.h"
 #include "DocumentWindow.h"
+#include "DraftFolder.h"
+#include "DraftRecovery.h"
+#include "FileIO.h"
 #include "Panels.h"
 #include "RecentDocuments.h"
 #include "TextEditor.h"
@@ -26,6 +29,7 @@
 
 #include <memory>
 
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -65,6 +69,37 @@ QAction *menuItem(const Document *document, int index, QKeySequence::StandardKey
             return action;
     }
     return nullptr;
+}
+
+QString draftFolder()
+{
+    return platform::draftFolder::location().value_or(QString());
+}
+
+// The texts of the drafts on disk, held by an editor or not.
+QByteArrayList draftTexts()
+{
+    const auto fileText =
+        platform::DraftRecovery::fileTextReader(scribbet::ScribbetApp::body().scene());
+    QByteArrayList texts;
+    for (const QString &name : QDir(draftFolder()).entryList({"*.draft"}, QDir::Files)) {
+        const auto draft =
+            platform::readDraft(contentsOf(draftFolder() + '/' + name), fileText, 1 << 20);
+        texts.append(draft && draft->text ? *draft->text : "<unreadable>");
+    }
+    return texts;
+}
+
+// A draft that an editor which ended left for the file at `path`, starting from what it held.
+void leaveDraft(const QString &path, const QByteArray &onDisk, platform::DraftBase base,
+                const QByteArray &edits)
+{
+    platform::DraftHeader header;
+    header.filePath = QFile::encodeName(path);
+    header.file = platform::FileVersion{onDisk.size(), platform::contentHash(onDisk)};
+    header.base = base;
+    writeContents(draftFolder() + "/left.draft",
+                  platform::draftRecords::start(header, onDisk) + edits);
 }
 
 class EventRecorder final : public QObject {
@@ -113,6 +148,13 @@ private slots:
     void runningOutOfMemoryWhileOpeningIsAMessage();
     void editMenuIsTheRightClickMenuAndGreysOutOnlyWhileItShows();
     void printPutsTheTextOnThePage();
+    void draftFollowsTheDocumentsLife_data();
+    void draftFollowsTheDocumentsLife();
+    void leftDraftIsOfferedWhenItsFileOpens_data();
+    void leftDraftIsOfferedWhenItsFileOpens();
+    void leftDraftsAreRecoveredFromTheMenu();
+    void stateFolderThatCannotKeepDraftsIsToldOnce_data();
+    void stateFolderThatCannotKeepDraftsIsToldOnce();
 
 private:
     QString path(const QString &name) const { return m_folder->filePath(name); }
@@ -124,6 +166,7 @@ private:
 
 void DocumentControllerTest::init()
 {
+    QDir(draftFolder()).removeRecursively();
     m_folder = std::make_unique<QTemporaryDir>();
     scribbet::storeDocumentSettings();
     platform::RecentDocuments::clear();
@@ -595,6 +638,182 @@ void DocumentControllerTest::printPutsTheTextOnThePage()
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     QVERIFY(text.waitForFinished() && text.readAllStandardOutput().contains("Words on paper"));
+}
+
+void DocumentControllerTest::draftFollowsTheDocumentsLife_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QByteArrayList>("drafts");
+    QTest::newRow("a pause in typing") << "pause" << QByteArrayList{"on disk typed"};
+    QTest::newRow("saved") << "save" << QByteArrayList();
+    QTest::newRow("reverted") << "revert" << QByteArrayList();
+    QTest::newRow("undone to what was saved") << "undo" << QByteArrayList();
+    QTest::newRow("closed with Don't Save") << "don't save" << QByteArrayList();
+    QTest::newRow("left when the program ends") << "end" << QByteArrayList{"on disk typed"};
+}
+
+void DocumentControllerTest::draftFollowsTheDocumentsLife()
+{
+    QFETCH(QString, step);
+    QFETCH(QByteArrayList, drafts);
+    Document *document = open(QStringLiteral("life.txt"), "on disk");
+    typeAtEnd(document, QStringLiteral(" typed"));
+    if (step == QLatin1String("pause")) { // written without being asked
+        QTRY_COMPARE(draftTexts(), drafts);
+        return;
+    }
+    m_controller->keepAllDrafts();
+    QCOMPARE(draftTexts(), QByteArrayList{"on disk typed"});
+    if (step == QLatin1String("save")) {
+        m_controller->saveDocument(document);
+    } else if (step == QLatin1String("revert")) {
+        pressInNextMessageBox(Qt::ALT | Qt::Key_R);
+        m_controller->revertDocumentToSaved(document);
+    } else if (step == QLatin1String("undo")) {
+        while (document->isEdited())
+            editorOf(document)->undo();
+    } else if (step == QLatin1String("don't save")) {
+        pressInNextMessageBox(Qt::ALT | Qt::Key_D);
+        m_controller->closeDocument(document);
+    } else {
+        m_controller.reset();
+        QCOMPARE(platform::leftDrafts(draftFolder()).size(), 1);
+        QCOMPARE(draftTexts(), drafts);
+        return;
+    }
+    m_controller->keepAllDrafts();
+    QCOMPARE(draftTexts(), drafts);
+}
+
+void DocumentControllerTest::leftDraftIsOfferedWhenItsFileOpens_data()
+{
+    using platform::DraftBase;
+    using platform::draftRecords::insertion;
+    QTest::addColumn<QByteArray>("onDisk");
+    QTest::addColumn<int>("base");
+    QTest::addColumn<QByteArray>("edits");
+    QTest::addColumn<int>("answer"); // 0: no question
+    QTest::addColumn<QByteArray>("shown");
+    QTest::addColumn<QString>("told"); // what the question or a message says
+    QTest::addColumn<bool>("isLeft");
+    const int recover = Qt::Key_Return;
+    const QByteArray recovered = "on disk left";
+    const QByteArray left = insertion(7, " left");
+    QTest::newRow("over the file it was made to, recovered")
+        << QByteArray("on disk") << int(DraftBase::File) << left << recover << recovered
+        << "Recovering shows them" << false;
+    QTest::newRow("over a file that changed since, recovered")
+        << QByteArray("changed") << int(DraftBase::Text) << left << recover << recovered
+        << "has changed on disk" << false;
+    QTest::newRow("discarded") << QByteArray("on disk") << int(DraftBase::File) << left
+                               << (Qt::ALT | Qt::Key_D).toCombined() << QByteArray("on disk") << ""
+                               << false;
+    QTest::newRow("not now") << QByteArray("on disk") << int(DraftBase::File) << left
+                             << int(Qt::Key_Escape) << QByteArray("on disk") << "" << true;
+    QTest::newRow("damaged, what is whole recovered")
+        << QByteArray("on disk") << int(DraftBase::File) << left + insertion(0, "x").chopped(1)
+        << recover << recovered << "was damaged" << false;
+    QTest::newRow("the same as the file: never offered")
+        << QByteArray("on disk") << int(DraftBase::Text) << QByteArray() << 0
+        << QByteArray("on disk") << "" << false;
+    QTest::newRow("made to a file that changed since, which it needs")
+        << QByteArray("changed") << int(DraftBase::File) << left << 0 << QByteArray("changed")
+        << "can’t be recovered" << true;
+}
+
+// Opening a file that an ended editor left unsaved changes of asks, once, what to do with them.
+void DocumentControllerTest::leftDraftIsOfferedWhenItsFileOpens()
+{
+    QFETCH(QByteArray, onDisk);
+    QFETCH(int, base);
+    QFETCH(QByteArray, edits);
+    QFETCH(int, answer);
+    QFETCH(QByteArray, shown);
+    QFETCH(QString, told);
+    QFETCH(bool, isLeft);
+    leaveDraft(path("left.txt"), "on disk", platform::DraftBase(base), edits);
+    QString said;
+    if (answer != 0)
+        answerNextModal<QMessageBox>([&said, answer](QMessageBox *box) {
+            said = box->text() + ' ' + box->informativeText() + ' ';
+            box->activateWindow();
+            if (QTest::qWaitForWindowActive(box))
+                QTest::keyClick(box, QKeyCombination::fromCombined(answer).key(),
+                                QKeyCombination::fromCombined(answer).keyboardModifiers());
+        });
+    Document *document = open(QStringLiteral("left.txt"), onDisk);
+    QTRY_VERIFY(answer == 0 || said.endsWith(' '));
+    QTRY_VERIFY(answer == 0 || shownMessageBoxes().size() == (told.contains("damaged") ? 1 : 0));
+    QCOMPARE(editorOf(document)->utf8Text(), shown);
+    QCOMPARE(document->isEdited(), shown != onDisk);
+    QCOMPARE(contentsOf(path("left.txt")), onDisk);
+    QTRY_COMPARE(platform::leftDrafts(draftFolder()).size(), isLeft ? 1 : 0);
+    for (QMessageBox *box : shownMessageBoxes())
+        said += ' ' + box->text();
+    QVERIFY2(said.contains(told) && (answer == 0 || said.contains("“left.txt”")), qPrintable(said));
+}
+
+void DocumentControllerTest::leftDraftsAreRecoveredFromTheMenu()
+{
+    leaveDraft(path("named.txt"), "named", platform::DraftBase::File,
+               platform::draftRecords::insertion(5, " and more"));
+    QFile::rename(draftFolder() + "/left.draft", draftFolder() + "/named.draft");
+    platform::DraftHeader untitled;
+    writeContents(draftFolder() + "/untitled.draft",
+                  platform::draftRecords::start(untitled) +
+                      platform::draftRecords::insertion(0, "Dear Bob,\nhello"));
+    writeContents(path("named.txt"), "named");
+    Document *launch = m_controller->openUntitledDocument();
+    QMenu *file = launch->window()->menuBar()->actions().at(0)->menu();
+    QMenu *drafts = file->actions().at(3)->menu();
+    emit drafts->aboutToShow();
+    QStringList entries;
+    for (QAction *action : drafts->actions())
+        entries.append(action->text());
+    QVERIFY2(entries.filter(QRegularExpression("^named.txt — .*, 14 bytes$")).size() == 1 &&
+                 entries.filter(QRegularExpression("^“Dear Bob,” — .*, 15 bytes$")).size() == 1,
+             qPrintable(entries.join('|')));
+    drafts->actions().at(3)->trigger(); // Recover All
+    QByteArrayList texts;
+    for (const Document *document : m_controller->documents())
+        texts.append(editorOf(document)->utf8Text());
+    QCOMPARE(texts, (QByteArrayList{"named and more", "Dear Bob,\nhello"}));
+    QVERIFY(!m_controller->documents().contains(launch));
+    QVERIFY(platform::leftDrafts(draftFolder()).isEmpty());
+    QCOMPARE(contentsOf(path("named.txt")), QByteArray("named"));
+}
+
+void DocumentControllerTest::stateFolderThatCannotKeepDraftsIsToldOnce_data()
+{
+    QTest::addColumn<QString>("mount");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("full") << "size=16k"
+                          << "No space left";
+    QTest::newRow("read-only") << "ro"
+                               << "Read-only file system";
+}
+
+// Typing and saving go on; the user hears once that a kill would now lose the changes.
+void DocumentControllerTest::stateFolderThatCannotKeepDraftsIsToldOnce()
+{
+    QFETCH(QString, mount);
+    QFETCH(QString, reason);
+    QVERIFY(QDir().mkpath(draftFolder()));
+    QCOMPARE(::mount("tmpfs", QFile::encodeName(draftFolder()).constData(), "tmpfs",
+                     mount == "ro" ? MS_RDONLY : 0, qPrintable(mount)),
+             0);
+    Document *document = open(QStringLiteral("kept.txt"), "kept");
+    for (int round = 0; round < 3; ++round) {
+        editorOf(document)->replaceTextAsEdit(QByteArray(20'000, char('a' + round)));
+        m_controller->keepAllDrafts();
+        QTest::qWait(0);
+    }
+    ::umount2(QFile::encodeName(draftFolder()).constData(), MNT_DETACH);
+    QTRY_COMPARE(shownMessageBoxes().size(), 1);
+    QVERIFY2(shownMessageBoxes().constFirst()->text().contains(reason),
+             qPrintable(shownMessageBoxes().constFirst()->text()));
+    QVERIFY(m_controller->saveDocument(document));
+    QCOMPARE(contentsOf(path("kept.txt")), QByteArray(20'000, 'c'));
 }
 
 SCRIBBET_TEST_MAIN(DocumentControllerTest)

@@ -5,9 +5,12 @@
 #include "Document.h"
 #include "DocumentController.h"
 #include "FileError.h"
+#include "TerminationSignals.h"
+#include "UserDefaults.h"
 
 #include <QFile>
 #include <QIcon>
+#include <QSessionManager>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -63,6 +66,30 @@ QIcon windowIcon(const QString &name)
     return icon;
 }
 
+// A person may turn drafts off, say for text that must never reach the disk unless saved.
+DocumentController::Drafts draftsAsSet()
+{
+    const QVariant keep = UserDefaults::standard().value(QStringLiteral("KeepDrafts"));
+    return !keep.isValid() || keep.toBool() ? DocumentController::Drafts::Kept
+                                            : DocumentController::Drafts::NotKept;
+}
+
+// A logout, a shutdown or a closed terminal ends the program without asking anything: every
+// unsaved change is put in its draft first, for the next run to offer back.
+void keepDraftsWhenMadeToEnd(DocumentController &controller)
+{
+    auto *termination = new TerminationSignals(&controller);
+    QObject::connect(termination, &TerminationSignals::received, &controller,
+                     [&controller](int signal) {
+                         controller.keepAllDrafts();
+                         TerminationSignals::endBy(signal);
+                     });
+    // The session manager may end the program once this returns; nothing here waits for the
+    // user, so the logout never waits either.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &controller,
+                     [&controller](QSessionManager &) { controller.keepAllDrafts(); });
+}
+
 } // namespace
 
 bool hasVisibleWindows()
@@ -104,7 +131,8 @@ bool ApplicationRunner::handOverToRunningInstance(const QByteArrayList &files)
 int ApplicationRunner::run(const DocumentScene &scene, const QByteArrayList &files,
                            ApplicationDelegate *delegate, Launch launch)
 {
-    DocumentController controller(scene);
+    DocumentController controller(scene, draftsAsSet());
+    keepDraftsWhenMadeToEnd(controller);
     QObject::connect(&controller, &DocumentController::lastDocumentClosed, &controller,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     QObject::connect(m_service.get(), &ApplicationService::activateRequested, &controller,
@@ -125,6 +153,7 @@ int ApplicationRunner::run(const DocumentScene &scene, const QByteArrayList &fil
             controller.openUntitledDocument();
         if (delegate)
             delegate->applicationDidFinishLaunching();
+        QTimer::singleShot(0, &controller, &DocumentController::lookForWorkLeftBehind);
     };
     if (launch == Launch::ByBus && files.isEmpty()) {
         // The bus delivers the request that started the program as soon as it owns its name.

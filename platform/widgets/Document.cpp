@@ -1,6 +1,7 @@
 #include "Document.h"
 
 #include "DocumentWindow.h"
+#include "DraftKeeper.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -15,8 +16,9 @@ Document::Document(std::unique_ptr<DocumentContent> content, QString filePath, i
 
 Document::~Document()
 {
-    // The editor in the window reads the content, so the window goes first; and nobody may
-    // reach it through window() while it is being destroyed.
+    // The keeper reads the editor one last time; the editor in the window reads the content, so
+    // the window goes next; and nobody may reach it through window() while it is being destroyed.
+    m_draftKeeper.reset();
     DocumentWindow *window = m_window;
     m_window = nullptr;
     delete window;
@@ -48,6 +50,12 @@ void Document::showWindow(QSize contentSize, DocumentController &controller)
         m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void Document::keepDrafts(DraftWriter &writer)
+{
+    if (!m_draftKeeper && m_window && m_window->textEditor())
+        m_draftKeeper = std::make_unique<DraftKeeper>(*this, *m_window->textEditor(), writer);
 }
 
 void Document::savedTo(const QString &path, const DiskVersion &version)

@@ -14,6 +14,8 @@ namespace platform {
 
 class DocumentController;
 class DocumentWindow;
+class DraftKeeper;
+class DraftWriter;
 
 /// One open document: its file (none while untitled), whether it differs from that file, its
 /// content and its window. The document controller creates and owns every Document.
@@ -46,7 +48,7 @@ public:
     /// is told by.
     struct DiskVersion {
         FileStamp stamp;
-        size_t contentHash = 0;
+        quint64 contentHash = 0;
         /// Whether the file changed so shortly before it was read that another change within
         /// the same tick of the file system's clock would leave the stamp as it is. Such a file
         /// is told by its bytes, as git does with racily clean files.
@@ -80,6 +82,12 @@ public:
     /// go to `controller`.
     void showWindow(QSize contentSize, DocumentController &controller);
 
+    /// Keeps the document's unsaved changes in drafts that `writer` writes, once it has a window
+    /// with a text editor.
+    void keepDrafts(DraftWriter &writer);
+    /// What keeps the document's drafts, or null.
+    DraftKeeper *draftKeeper() const { return m_draftKeeper.get(); }
+
     /// Records a successful save to `path`, which the file on disk now holds as `version`.
     void savedTo(const QString &path, const DiskVersion &version);
 
@@ -99,6 +107,7 @@ private:
     int m_modalSessions = 0;
     std::optional<DiskVersion> m_diskVersion;
     QPointer<DocumentWindow> m_window;
+    std::unique_ptr<DraftKeeper> m_draftKeeper;
 };
 
 } // namespace platform

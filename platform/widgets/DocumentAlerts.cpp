@@ -1,8 +1,12 @@
 #include "DocumentAlerts.h"
 
 #include "Document.h"
+#include "FileError.h"
+#include "SaveJournal.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -93,6 +97,77 @@ OutsideChangeChoice askAboutOutsideChange(const Document &document, bool deleted
     if (box.clickedButton() == other)
         return deleted ? OutsideChangeChoice::SaveAs : OutsideChangeChoice::Revert;
     return OutsideChangeChoice::Cancel;
+}
+
+namespace {
+
+QString nameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+void showNotice(QMessageBox::Icon icon, const QString &message, QWidget *parent)
+{
+    auto *box = new QMessageBox(icon, QGuiApplication::applicationDisplayName(), message,
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void askAboutChangeSince(InterruptedSave &save, QWidget *parent)
+{
+    QMessageBox box(QMessageBox::Warning, DocumentAlerts::tr("Interrupted Save"),
+                    DocumentAlerts::tr("A save of “%1” was interrupted, and the file has changed "
+                                       "since.")
+                        .arg(nameOf(save.file)),
+                    QMessageBox::NoButton, parent);
+    box.setInformativeText(
+        DocumentAlerts::tr("A whole copy of “%1” from before that save is in “%2”. Put it back "
+                           "over the file, or keep the file as it is now and remove the copy.")
+            .arg(QDir::toNativeSeparators(save.file), QDir::toNativeSeparators(save.copy)));
+    QPushButton *putBack =
+        box.addButton(DocumentAlerts::tr("Put &Back"), QMessageBox::DestructiveRole);
+    QPushButton *keep =
+        box.addButton(DocumentAlerts::tr("&Keep the File"), QMessageBox::AcceptRole);
+    box.setDefaultButton(addCancelButton(box));
+    box.exec();
+    if (box.clickedButton() == keep) {
+        save.note.forget();
+        return;
+    }
+    if (box.clickedButton() != putBack)
+        return;
+    try {
+        putBackFromCopy(save);
+    } catch (const FileError &error) {
+        save.finding = InterruptedSave::Finding::CouldNotPutBack;
+        save.reason = error.systemReason();
+    }
+}
+
+} // namespace
+
+void settleWithUser(std::vector<InterruptedSave> saves, QWidget *parent)
+{
+    const QString application = QGuiApplication::applicationDisplayName();
+    for (InterruptedSave &save : saves) {
+        if (save.finding == InterruptedSave::Finding::ChangedSince)
+            askAboutChangeSince(save, parent);
+        if (save.finding == InterruptedSave::Finding::PutBack)
+            showNotice(QMessageBox::Information,
+                       DocumentAlerts::tr("A save of “%1” was interrupted when %2 ended. The "
+                                          "file is back as it was before that save.")
+                           .arg(nameOf(save.file), application),
+                       parent);
+        if (save.finding == InterruptedSave::Finding::CouldNotPutBack)
+            showNotice(
+                QMessageBox::Critical,
+                DocumentAlerts::tr("“%1” is damaged: a save of it was interrupted, and it "
+                                   "couldn’t be put back as it was. %2 A whole copy of it "
+                                   "from before that save is in “%3”.")
+                    .arg(nameOf(save.file), save.reason, QDir::toNativeSeparators(save.copy)),
+                parent);
+    }
 }
 
 void showError(const QString &message, QWidget *parent, std::function<void()> saveAs)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 class QString;
 class QWidget;
@@ -8,6 +9,7 @@ class QWidget;
 namespace platform {
 
 class Document;
+struct InterruptedSave;
 
 enum class SaveChoice { Save, DontSave, Cancel };
 enum class OutsideChangeChoice { SaveAnyway, Revert, SaveAs, Cancel };
@@ -21,6 +23,10 @@ bool confirmRevert(const Document &document, QWidget *parent);
 /// Asks what to do now that another program has changed the document's file, or deleted it,
 /// since the document last read or wrote it. Cancel is the default.
 OutsideChangeChoice askAboutOutsideChange(const Document &document, bool deleted, QWidget *parent);
+
+/// Tells what interrupted saves left, and asks about each file that changed since, whose copy
+/// then goes back or goes; "later" leaves it for the next launch or open.
+void settleWithUser(std::vector<InterruptedSave> saves, QWidget *parent);
 
 /// Shows an error without waiting for it to be dismissed. With `saveAs`, it offers to save
 /// elsewhere, and calls `saveAs` when the user takes that.

@@ -3,11 +3,15 @@
 #include "Document.h"
 #include "DocumentAlerts.h"
 #include "DocumentWindow.h"
+#include "DraftKeeper.h"
+#include "DraftRecovery.h"
+#include "DraftWriter.h"
 #include "FileError.h"
 #include "FileIO.h"
 #include "FileStamp.h"
 #include "Panels.h"
 #include "RecentDocuments.h"
+#include "SaveJournal.h"
 #include "SharedRecentFiles.h"
 
 #include <QApplication>
@@ -96,10 +100,16 @@ QString directoryOf(const QString &path)
 
 } // namespace
 
-DocumentController::DocumentController(DocumentScene scene, QObject *parent)
+DocumentController::DocumentController(DocumentScene scene, Drafts drafts, QObject *parent)
     : QObject(parent)
     , m_scene(std::move(scene))
 {
+    if (drafts == Drafts::Kept) {
+        m_draftWriter = std::make_unique<DraftWriter>(DraftRecovery::fileTextReader(m_scene));
+        m_draftRecovery = std::make_unique<DraftRecovery>(*this, *m_draftWriter, m_scene);
+        connect(m_draftWriter.get(), &DraftWriter::failed, this,
+                &DocumentController::tellDraftsCannotBeKept);
+    }
     m_diskCheck.setSingleShot(true);
     m_diskCheck.setInterval(diskCheckDelayMilliseconds);
     connect(&m_diskCheck, &QTimer::timeout, this, &DocumentController::followFilesOnDisk);
@@ -134,6 +144,15 @@ Document *DocumentController::newDocument()
         std::make_unique<Document>(m_scene.makeUntitled(), QString(), nextUntitledNumber()));
 }
 
+Document *DocumentController::newDocumentInPlaceOfTransient()
+{
+    Document *transient = transientDocumentToReplace();
+    Document *document = newDocument();
+    if (transient)
+        discard(transient);
+    return document;
+}
+
 Document *DocumentController::openUntitledDocument()
 {
     Document *document = newDocument();
@@ -164,6 +183,8 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path, Mi
         showDocument(open);
         return open;
     }
+    // A save of the file that was interrupted is settled before its bytes are taken.
+    settleWithUser(settleInterruptedSaves(absolutePath), QApplication::activeWindow());
     std::optional<Document::DiskVersion> version;
     Document *document = nullptr;
     try {
@@ -193,6 +214,8 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path, Mi
     watchFileOf(document);
     if (version)
         noteRecent(absolutePath);
+    if (m_draftRecovery)
+        m_draftRecovery->offerDraftFor(document);
     return document;
 }
 
@@ -266,6 +289,8 @@ bool DocumentController::closeDocument(Document *document)
                 return false;
             break;
         case SaveChoice::DontSave:
+            if (DraftKeeper *keeper = document->draftKeeper())
+                keeper->discard();
             break;
         }
     }
@@ -299,6 +324,8 @@ Document *DocumentController::adopt(std::unique_ptr<Document> document)
         m_documents.pop_back();
         throw;
     }
+    if (m_draftWriter)
+        adopted->keepDrafts(*m_draftWriter);
     return adopted;
 }
 
@@ -357,6 +384,12 @@ Document *DocumentController::mostRecentDocument() const
     if (m_mostRecent)
         return m_mostRecent;
     return m_documents.empty() ? nullptr : m_documents.back().get();
+}
+
+QWidget *DocumentController::mostRecentWindow() const
+{
+    const Document *recent = mostRecentDocument();
+    return recent ? recent->window() : nullptr;
 }
 
 void DocumentController::showDocument(Document *document)
@@ -450,17 +483,58 @@ void DocumentController::reloadFromDisk(Document *document)
 }
 
 // A clean document follows its file: what another program wrote shows at once. An edited one is
-// never touched; its next save asks first.
+// never touched; its next save asks first, and its draft no longer counts on the file.
 void DocumentController::followFilesOnDisk()
 {
     for (Document *document : documents()) {
         if (document->isUntitled())
             continue;
         watchFileOf(document); // a file replaced by a rename is no longer watched
-        if (!document->isEdited() && !document->isInModalSession() &&
-            diskStateOf(document) == DiskState::Changed)
+        if (document->isInModalSession() || diskStateOf(document) != DiskState::Changed)
+            continue;
+        if (!document->isEdited())
             reloadFromDisk(document);
+        else if (DraftKeeper *keeper = document->draftKeeper())
+            keeper->fileChangedOnDisk();
     }
+}
+
+void DocumentController::lookForWorkLeftBehind()
+{
+    QThreadPool::globalInstance()->start([self = QPointer<DocumentController>(this)] {
+        auto saves = std::make_shared<std::vector<InterruptedSave>>(settleInterruptedSaves());
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, saves] {
+                if (self && !saves->empty())
+                    settleWithUser(std::move(*saves), self->mostRecentWindow());
+            },
+            Qt::QueuedConnection);
+    });
+    if (m_draftRecovery)
+        m_draftRecovery->lookForLeftDrafts();
+}
+
+void DocumentController::keepAllDrafts()
+{
+    if (!m_draftWriter)
+        return;
+    for (const auto &document : m_documents) {
+        if (DraftKeeper *keeper = document->draftKeeper())
+            keeper->keepNow();
+    }
+    m_draftWriter->waitUntilWritten();
+}
+
+// Told once: typing and saving go on as before, only a kill would now lose unsaved changes.
+void DocumentController::tellDraftsCannotBeKept(const QString &reason)
+{
+    if (std::exchange(m_hasToldDraftsCannotBeKept, true))
+        return;
+    showError(tr("Unsaved changes can’t be kept for recovery: %1 Should %2 end before you save, "
+                 "they would be lost. Saving works as before.")
+                  .arg(reason, QGuiApplication::applicationDisplayName()),
+              mostRecentWindow());
 }
 
 void DocumentController::watchFileOf(Document *document)

@@ -18,6 +18,8 @@ class QWidget;
 namespace platform {
 
 class Document;
+class DraftRecovery;
+class DraftWriter;
 class FileError;
 
 /// The one owner of the application's open documents: it makes, opens, saves, reverts and
@@ -27,7 +29,12 @@ class DocumentController final : public QObject {
     Q_OBJECT
 
 public:
-    explicit DocumentController(DocumentScene scene, QObject *parent = nullptr);
+    /// Whether the unsaved changes of documents are kept in drafts, for a later run to offer
+    /// should this one end without saving them.
+    enum class Drafts { Kept, NotKept };
+
+    explicit DocumentController(DocumentScene scene, Drafts drafts = Drafts::Kept,
+                                QObject *parent = nullptr);
     ~DocumentController() override;
 
     /// What the controller knows of the application's documents and their windows.
@@ -38,6 +45,10 @@ public:
 
     /// Makes an empty untitled document and shows it in a new window.
     Document *newDocument();
+
+    /// Makes an empty untitled document that takes the place of the transient launch document,
+    /// as an opened file does.
+    Document *newDocumentInPlaceOfTransient();
 
     /// The untitled document the application makes by itself, as at launch: it is transient,
     /// so a file opened while it is the only, untouched document takes its place.
@@ -83,11 +94,25 @@ public:
     /// The document whose window was active last, or the newest document, or null.
     Document *mostRecentDocument() const;
 
+    /// The window of mostRecentDocument(), or null.
+    QWidget *mostRecentWindow() const;
+
     /// Brings the document's window forward, restoring it if it was minimised.
     void showDocument(Document *document);
 
     /// Shows `error` in a message that names the file at `path`.
     void presentError(const FileError &error, const QString &path);
+
+    /// Settles what earlier runs that ended abruptly left, away from the window's thread: saves
+    /// that were interrupted and drafts of unsaved changes. Tells the user what it found.
+    void lookForWorkLeftBehind();
+
+    /// What offers back the drafts that earlier runs left; null when drafts are not kept.
+    DraftRecovery *draftRecovery() const { return m_draftRecovery.get(); }
+
+    /// Puts every document's unsaved changes in its draft on disk now, and returns once they are
+    /// there, as before the program is made to end.
+    void keepAllDrafts();
 
 signals:
     /// The last open document was closed.
@@ -110,7 +135,12 @@ private:
     void watchFileOf(Document *document);
     void unwatchFileOf(Document *document);
 
+    void tellDraftsCannotBeKept(const QString &reason);
+
     DocumentScene m_scene;
+    std::unique_ptr<DraftWriter> m_draftWriter;
+    std::unique_ptr<DraftRecovery> m_draftRecovery;
+    bool m_hasToldDraftsCannotBeKept = false;
     QFileSystemWatcher m_watcher;
     QTimer m_diskCheck;
     std::vector<std::unique_ptr<Document>> m_documents;

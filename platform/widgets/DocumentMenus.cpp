@@ -3,12 +3,14 @@
 #include "Document.h"
 #include "DocumentController.h"
 #include "DocumentWindow.h"
+#include "DraftRecovery.h"
 #include "FindBar.h"
 #include "RecentDocuments.h"
 #include "TextEditor.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -108,6 +110,33 @@ void fillRecentMenu(QMenu *menu, DocumentController &controller)
     QObject::connect(clear, &QAction::triggered, menu, &RecentDocuments::clear);
 }
 
+// Each draft that an editor left, by its file's name or its first line, when it was last written
+// and how large it is; the first kept is the first listed.
+void fillDraftsMenu(QMenu *menu, DraftRecovery &recovery)
+{
+    menu->clear();
+    const QList<DraftSummary> drafts = recovery.leftDraftSummaries();
+    const QLocale locale;
+    for (const DraftSummary &draft : drafts) {
+        QAction *action = menu->addAction(
+            DocumentMenus::tr("%1 — %2, %3")
+                .arg(draft.title, locale.toString(draft.lastWritten, QLocale::ShortFormat),
+                     locale.formattedDataSize(draft.size)));
+        QObject::connect(action, &QAction::triggered, menu,
+                         [&recovery, path = draft.draftPath] { recovery.recover(path); });
+    }
+    if (drafts.isEmpty())
+        menu->addAction(DocumentMenus::tr("No Unsaved Work Left"))->setEnabled(false);
+    menu->addSeparator();
+    QAction *all = menu->addAction(DocumentMenus::tr("Recover All"));
+    QObject::connect(all, &QAction::triggered, menu, [&recovery] { recovery.recoverAll(); });
+    QAction *discard = menu->addAction(DocumentMenus::tr("Discard All…"));
+    QObject::connect(discard, &QAction::triggered, menu,
+                     [&recovery, menu] { recovery.discardAll(menu->window()); });
+    for (QAction *action : {all, discard})
+        action->setEnabled(!drafts.isEmpty());
+}
+
 } // namespace
 
 void addFileMenu(QMenuBar *menuBar, Document *document, DocumentController &controller)
@@ -120,6 +149,11 @@ void addFileMenu(QMenuBar *menuBar, Document *document, DocumentController &cont
     // Filled as it opens, so that it shows the files as they are then and costs nothing before.
     QObject::connect(recent, &QMenu::aboutToShow, recent,
                      [recent, c] { fillRecentMenu(recent, *c); });
+    if (DraftRecovery *recovery = controller.draftRecovery()) {
+        QMenu *drafts = menu->addMenu(DocumentMenus::tr("Recover &Unsaved Work"));
+        QObject::connect(drafts, &QMenu::aboutToShow, drafts,
+                         [drafts, recovery] { fillDraftsMenu(drafts, *recovery); });
+    }
     menu->addSeparator();
     addAction(menu, DocumentMenus::tr("&Close"), QKeySequence::Close,
               [c, document] { c->closeDocument(document); });

@@ -63,7 +63,7 @@ TextEditor::TextEditor(QWidget *parent)
         if (updated & SC_UPDATE_SELECTION)
             reportCaretAndSelection();
     });
-    connect(this, &TextEditor::SCN_MODIFIED, this, &TextEditor::reportTextChange);
+    connect(this, &TextEditor::SCN_MODIFIED, this, &TextEditor::reportChange);
 }
 
 void TextEditor::loadText(const QByteArray &utf8)
@@ -208,7 +208,6 @@ void TextEditor::finishLoading()
 void TextEditor::accessibilityActiveChanged(bool active)
 {
     holdCharacterIndex(active);
-    sendModificationNotices(active && !isLoading());
     m_reportedCaret = SendScintilla(SCI_GETCURRENTPOS);
     m_reportedAnchor = SendScintilla(SCI_GETANCHOR);
 }
@@ -247,9 +246,13 @@ void TextEditor::reportCaretAndSelection()
     m_reportedAnchor = anchor;
 }
 
-// Changes arrive only while modification notices flow: while an assistive technology listens.
-void TextEditor::reportTextChange(int position, int type, const char *text, int length)
+// Changes arrive only while modification notices flow: once a text is loaded.
+void TextEditor::reportChange(int position, int type, const char *text, int length)
 {
+    if (type & SC_MOD_INSERTTEXT)
+        emit edited(position, 0, QByteArrayView(text, text ? length : 0));
+    else if (type & SC_MOD_DELETETEXT)
+        emit edited(position, length, {});
     if (!EditorAccessible::someoneListens() || !text ||
         !(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
         return;
@@ -264,12 +267,11 @@ void TextEditor::reportTextChange(int position, int type, const char *text, int 
     }
 }
 
-// Each notice of a change carries a copy of the changed text, which only an assistive technology
-// needs: notices flow only while one listens, and never while a text is loaded.
+// Each notice of a change carries a copy of the changed text, for drafts and assistive
+// technologies; none flows while a text is loaded, which is no change.
 void TextEditor::sendModificationNotices(bool send)
 {
-    SendScintilla(SCI_SETMODEVENTMASK,
-                  send && EditorAccessible::someoneListens() ? long(SC_MODEVENTMASKALL) : 0L);
+    SendScintilla(SCI_SETMODEVENTMASK, send ? long(SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT) : 0L);
 }
 
 // Wrapping measures every character: a small text is wrapped whole in idle time, but 10 MB of
@@ -347,6 +349,35 @@ void TextEditor::replaceRanges(const std::vector<Replacement> &replacements)
         SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(each.utf8.size()),
                       each.utf8.constData());
     });
+    SendScintilla(SCI_ENDUNDOACTION);
+    m_lastTypedKind = -1;
+}
+
+void TextEditor::replaceTextAsEdit(const QByteArray &utf8)
+{
+    const std::string_view current = textView();
+    const auto shortest = qsizetype(std::min(current.size(), size_t(utf8.size())));
+    const auto isContinuation = [&](qsizetype at) {
+        return at < utf8.size() && (uchar(utf8[at]) & 0xc0) == 0x80;
+    };
+    qsizetype prefix = 0;
+    while (prefix < shortest && current[size_t(prefix)] == utf8[prefix])
+        ++prefix;
+    while (prefix > 0 && isContinuation(prefix)) // never within a character
+        --prefix;
+    qsizetype suffix = 0;
+    const auto currentSize = qsizetype(current.size());
+    while (suffix < shortest - prefix &&
+           current[size_t(currentSize - suffix - 1)] == utf8[utf8.size() - suffix - 1])
+        ++suffix;
+    while (suffix > 0 && isContinuation(utf8.size() - suffix))
+        --suffix;
+    wrapLines(utf8.size());
+    SendScintilla(SCI_BEGINUNDOACTION);
+    SendScintilla(SCI_SETTARGETRANGE, static_cast<unsigned long>(prefix),
+                  long(currentSize - suffix));
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size() - prefix - suffix),
+                  utf8.constData() + prefix);
     SendScintilla(SCI_ENDUNDOACTION);
     m_lastTypedKind = -1;
 }

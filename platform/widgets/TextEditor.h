@@ -57,6 +57,11 @@ public:
     /// Replaces each range, given in order and apart, as one step that can be undone.
     void replaceRanges(const std::vector<Replacement> &replacements);
 
+    /// Makes the text `utf8` by one edit that can be undone, replacing only the part that
+    /// differs, and leaves the save point where it was: a recovered text shows as unsaved
+    /// changes, and undoing them goes back to what was saved.
+    void replaceTextAsEdit(const QByteArray &utf8);
+
     /// Where the time comes from that decides when a pause in typing begins a new undo step.
     void setClock(const Clock &clock) { m_clock = &clock; }
 
@@ -68,6 +73,11 @@ public:
     /// An assistive technology started or stopped listening.
     void accessibilityActiveChanged(bool active);
 
+signals:
+    /// The text changed: `removed` bytes went at `position`, or `inserted` came in there.
+    /// Loading a text is no change.
+    void edited(qsizetype position, qsizetype removed, QByteArrayView inserted);
+
 protected:
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -78,7 +88,7 @@ private:
     void sendModificationNotices(bool send);
     void holdCharacterIndex(bool hold);
     void reportCaretAndSelection();
-    void reportTextChange(int position, int type, const char *text, int length);
+    void reportChange(int position, int type, const char *text, int length);
     void matchNewLinesTo(const QByteArray &utf8);
     void loadNextPiece();
     bool appendLoadedText(qsizetype maximum);

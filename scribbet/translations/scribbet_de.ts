@@ -95,6 +95,34 @@
         <source>Save &amp;As…</source>
         <translation>Speichern &amp;unter …</translation>
     </message>
+    <message>
+        <source>Interrupted Save</source>
+        <translation>Unterbrochenes Speichern</translation>
+    </message>
+    <message>
+        <source>A save of “%1” was interrupted, and the file has changed since.</source>
+        <translation>Das Speichern von „%1“ wurde unterbrochen, und die Datei hat sich seitdem geändert.</translation>
+    </message>
+    <message>
+        <source>A whole copy of “%1” from before that save is in “%2”. Put it back over the file, or keep the file as it is now and remove the copy.</source>
+        <translation>Eine vollständige Kopie von „%1“ von vor diesem Speichern liegt in „%2“. Spielen Sie sie über die Datei zurück, oder behalten Sie die Datei, wie sie jetzt ist, und entfernen Sie die Kopie.</translation>
+    </message>
+    <message>
+        <source>Put &amp;Back</source>
+        <translation>Kopie &amp;zurückspielen</translation>
+    </message>
+    <message>
+        <source>&amp;Keep the File</source>
+        <translation>Datei &amp;behalten</translation>
+    </message>
+    <message>
+        <source>A save of “%1” was interrupted when %2 ended. The file is back as it was before that save.</source>
+        <translation>Das Speichern von „%1“ wurde unterbrochen, als %2 beendet wurde. Die Datei ist wieder so, wie sie vor diesem Speichern war.</translation>
+    </message>
+    <message>
+        <source>“%1” is damaged: a save of it was interrupted, and it couldn’t be put back as it was. %2 A whole copy of it from before that save is in “%3”.</source>
+        <translation>„%1“ ist beschädigt: Das Speichern wurde unterbrochen, und die Datei konnte nicht wiederhergestellt werden. %2 Eine vollständige Kopie von vor diesem Speichern liegt in „%3“.</translation>
+    </message>
 </context>
 <context>
     <name>DocumentMenus</name>
@@ -190,6 +218,26 @@
         <source>Select &amp;All</source>
         <translation>&amp;Alles auswählen</translation>
     </message>
+    <message>
+        <source>%1 — %2, %3</source>
+        <translation>%1 – %2, %3</translation>
+    </message>
+    <message>
+        <source>No Unsaved Work Left</source>
+        <translation>Keine ungesicherten Änderungen</translation>
+    </message>
+    <message>
+        <source>Recover All</source>
+        <translation>Alle wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Discard All…</source>
+        <translation>Alle verwerfen …</translation>
+    </message>
+    <message>
+        <source>Recover &amp;Unsaved Work</source>
+        <translation>Ungesicherte Änderungen wieder&amp;herstellen</translation>
+    </message>
 </context>
 <context>
     <name>FileError</name>
@@ -273,6 +321,10 @@
         <source>No backup copy could be made.</source>
         <translation>Es konnte keine Sicherungskopie angelegt werden.</translation>
     </message>
+    <message>
+        <source>The file is damaged: putting it back as it was failed too. A whole copy of it from before this save is in “%1”.</source>
+        <translation>Die Datei ist beschädigt: Auch das Wiederherstellen ist fehlgeschlagen. Eine vollständige Kopie von vor diesem Speichern liegt in „%1“.</translation>
+    </message>
 </context>
 <context>
     <name>TextSearch</name>
@@ -299,12 +351,95 @@
         <source>Save As</source>
         <translation>Speichern unter</translation>
     </message>
+    <message>
+        <source>Unsaved changes can’t be kept for recovery: %1 Should %2 end before you save, they would be lost. Saving works as before.</source>
+        <translation>Ungesicherte Änderungen können nicht für eine Wiederherstellung aufbewahrt werden: %1 Endet %2, bevor Sie speichern, gehen sie verloren. Speichern funktioniert wie bisher.</translation>
+    </message>
 </context>
 <context>
     <name>platform::DocumentWindow</name>
     <message>
         <source>Find</source>
         <translation>Suchen</translation>
+    </message>
+</context>
+<context>
+    <name>platform::DraftRecovery</name>
+    <message>
+        <source>Recover Unsaved Changes</source>
+        <translation>Ungesicherte Änderungen wiederherstellen</translation>
+    </message>
+    <message>
+        <source>“%1” has unsaved changes from %2.</source>
+        <translation>„%1“ hat ungesicherte Änderungen vom %2.</translation>
+    </message>
+    <message>
+        <source>%1 kept them when it ended without saving them. The file has changed on disk since: recovering shows them over what the file holds now. The file changes only when you save.</source>
+        <translation>%1 hat sie aufbewahrt, als es ohne Speichern beendet wurde. Die Datei hat sich seitdem geändert: Beim Wiederherstellen erscheinen sie über dem, was die Datei jetzt enthält. Die Datei ändert sich erst, wenn Sie speichern.</translation>
+    </message>
+    <message>
+        <source>%1 kept them when it ended without saving them. Recovering shows them in the window; the file changes only when you save.</source>
+        <translation>%1 hat sie aufbewahrt, als es ohne Speichern beendet wurde. Beim Wiederherstellen erscheinen sie im Fenster; die Datei ändert sich erst, wenn Sie speichern.</translation>
+    </message>
+    <message>
+        <source>&amp;Recover</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Discard</source>
+        <translation>&amp;Verwerfen</translation>
+    </message>
+    <message>
+        <source>&amp;Not Now</source>
+        <translation>&amp;Nicht jetzt</translation>
+    </message>
+    <message>
+        <source>Discard Unsaved Work</source>
+        <translation>Ungesicherte Änderungen verwerfen</translation>
+    </message>
+    <message>
+        <source>Do you want to discard all the unsaved changes that were kept?</source>
+        <translation>Möchten Sie alle aufbewahrten ungesicherten Änderungen verwerfen?</translation>
+    </message>
+    <message>
+        <source>They were kept when %1 ended without saving them. Discarding them can’t be undone.</source>
+        <translation>Sie wurden aufbewahrt, als %1 ohne Speichern beendet wurde. Das Verwerfen lässt sich nicht rückgängig machen.</translation>
+    </message>
+    <message>
+        <source>&amp;Discard All</source>
+        <translation>Alle &amp;verwerfen</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Part of the unsaved changes to “%1” was damaged; what came before the damage is recovered.</source>
+        <translation>Ein Teil der ungesicherten Änderungen an „%1“ war beschädigt; was davor lag, ist wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>The unsaved changes to “%1” can’t be recovered: they were kept as changes to the file, which has changed since. They stay in “%2”.</source>
+        <translation>Die ungesicherten Änderungen an „%1“ können nicht wiederhergestellt werden: Sie wurden als Änderungen an der Datei aufbewahrt, und die Datei hat sich seitdem geändert. Sie bleiben in „%2“.</translation>
+    </message>
+    <message>
+        <source>One document had unsaved changes when %1 last ended: %2.</source>
+        <translation>Ein Dokument hatte ungesicherte Änderungen, als %1 zuletzt beendet wurde: %2.</translation>
+    </message>
+    <message>
+        <source>%1 documents had unsaved changes when %2 last ended: %3.</source>
+        <translation>%1 Dokumente hatten ungesicherte Änderungen, als %2 zuletzt beendet wurde: %3.</translation>
+    </message>
+    <message>
+        <source>They are under File › Recover Unsaved Work.</source>
+        <translation>Sie finden sie unter Datei › Ungesicherte Änderungen wiederherstellen.</translation>
+    </message>
+    <message>
+        <source>Recover All</source>
+        <translation>Alle wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Unsaved changes can be recovered</source>
+        <translation>Ungesicherte Änderungen können wiederhergestellt werden</translation>
     </message>
 </context>
 <context>
