@@ -144,12 +144,12 @@ Document *DocumentController::newDocument()
         std::make_unique<Document>(m_scene.makeUntitled(), QString(), nextUntitledNumber()));
 }
 
-Document *DocumentController::newDocumentInPlaceOfTransient()
+Document *DocumentController::emptyUntitledDocument()
 {
-    Document *transient = transientDocumentToReplace();
-    Document *document = newDocument();
-    if (transient)
-        discard(transient);
+    Document *document = transientDocumentToReplace();
+    if (!document)
+        return newDocument();
+    document->setTransient(false);
     return document;
 }
 

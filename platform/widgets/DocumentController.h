@@ -46,9 +46,9 @@ public:
     /// Makes an empty untitled document and shows it in a new window.
     Document *newDocument();
 
-    /// Makes an empty untitled document that takes the place of the transient launch document,
-    /// as an opened file does.
-    Document *newDocumentInPlaceOfTransient();
+    /// An empty untitled document for a text that arrives by itself, as a recovered one: the
+    /// untouched launch document while it is the only one, else a new one.
+    Document *emptyUntitledDocument();
 
     /// The untitled document the application makes by itself, as at launch: it is transient,
     /// so a file opened while it is the only, untouched document takes its place.

@@ -111,7 +111,7 @@ void fillRecentMenu(QMenu *menu, DocumentController &controller)
 }
 
 // Each draft that an editor left, by its file's name or its first line, when it was last written
-// and how large it is; the first kept is the first listed.
+// and how large it is; the most recent first, as in Open Recent.
 void fillDraftsMenu(QMenu *menu, DraftRecovery &recovery)
 {
     menu->clear();

@@ -177,7 +177,7 @@ QList<DraftSummary> DraftRecovery::leftDraftSummaries()
                 continue;
             m_summaries.insert(left.path, *summary);
         }
-        summaries.append(m_summaries.value(left.path));
+        summaries.prepend(m_summaries.value(left.path));
     }
     return summaries;
 }
@@ -268,7 +268,7 @@ void DraftRecovery::recover(const QString &draftPath)
             QFile::decodeName(header.filePath), DocumentController::MissingFile::MakesANewDocument);
     // Untitled, or a file that can no longer be read: the text is recovered all the same.
     if (!document)
-        document = m_controller.newDocumentInPlaceOfTransient();
+        document = m_controller.emptyUntitledDocument();
     recoverInto(document, std::move(*found));
 }
 

@@ -46,7 +46,7 @@ public:
     /// Asks whether to recover the changes left for `document`'s file, if there are any.
     void offerDraftFor(Document *document);
 
-    /// The drafts left, oldest first.
+    /// The drafts left, the most recent first.
     QList<DraftSummary> leftDraftSummaries();
 
     void recover(const QString &draftPath);

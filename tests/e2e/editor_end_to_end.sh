@@ -77,6 +77,8 @@ expect_exit() {
     fi
 }
 stopped() { ! kill -0 "$1" 2>/dev/null; }
+# Whether a child of this run has ended, waited for or not.
+exited() { ! ps -o stat= -p "$1" | grep -q '^[^Z]'; }
 
 hex() { od -An -tx1 -v "$1" | tr -d ' \n'; }
 
@@ -248,7 +250,70 @@ Gio.bus_get_sync(Gio.BusType.SESSION).call_sync("org.scribbet.Scribbet", "/org/s
     eventually stopped "$editor" || { fail "the editor started by the bus did not quit"; kill "$editor"; }
 }
 
+drafts=$XDG_STATE_HOME/scribbet/drafts
+
+# Kills the editor outright while a named and an untitled document have unsaved text. The next
+# launch shows one untitled window, the desktop is told, and both texts come back: the untitled
+# one from File › Recover Unsaved Work, the named one when its file is opened.
+unsaved_text_survives_a_kill() {
+    printf 'kept\n' >"$work/killed.txt"
+    local editor window notifications=$work/notifications
+    touch "$notifications"
+    /usr/bin/python3 "$here/notification_service.py" "$notifications" &
+    open_in_editor killed.txt || return
+    xdotool key ctrl+End
+    xdotool type --delay 40 'typed before the kill'
+    xdotool key ctrl+n
+    focus "$(window_named '^Untitled')"
+    xdotool type --delay 40 'Dear Bob'
+    # A draft is on disk half a second after typing pauses; there is no event to wait for.
+    eventually grep -q 'typed before the kill' "$drafts"/*.draft && sleep 1
+    kill -KILL $editor
+    wait $editor 2>/dev/null
+    "$scribbet" 2>>"$work/editor.log" &
+    editor=$!
+    window=$(window_named '^Untitled') && eventually grep -q 'Unsaved changes can be recovered' \
+        "$notifications" && [[ $(visible_windows .) -eq 1 ]]
+    record "after a kill the launch shows one untitled window and the desktop hears of unsaved work"
+    focus "$window"
+    xdotool key alt+f u Return
+    eventually [ "$(visible_windows '^Untitled\*')" -eq 1 ] && focus "$(window_named '^Untitled')" &&
+        xdotool key ctrl+s && window_named '^Save As' >/dev/null &&
+        xdotool type --delay 20 "$work/recovered.txt" && xdotool key Return &&
+        eventually holds "$work/recovered.txt" "$(hex_of 'Dear Bob')"
+    record "the untitled text comes back from File › Recover Unsaved Work"
+    "$scribbet" "$work/killed.txt"
+    focus "$(window_named '^Recover Unsaved Changes')" && xdotool key Return &&
+        focus "$(window_named '^killed.txt')" && xdotool key ctrl+s &&
+        eventually holds "$work/killed.txt" "$(hex_of 'kept\ntyped before the kill')"
+    record "the named text comes back when its file is opened"
+    rm "$notifications"
+    xdotool key ctrl+q
+    expect_exit $editor
+}
+
+# A logout, a shutdown, a closed terminal or Ctrl+C: each ends the editor at once, as asked,
+# with the unsaved text in its draft.
+signals_end_the_editor_with_the_text_kept() {
+    local signal editor status
+    for signal in TERM HUP INT; do
+        printf 'file\n' >"$work/$signal.txt"
+        open_in_editor "$signal.txt" || continue
+        xdotool key ctrl+End
+        xdotool type --delay 20 "by $signal"
+        kill -s "$signal" $editor
+        eventually exited $editor
+        wait $editor
+        status=$?
+        [[ $status -eq $((128 + $(kill -l "$signal"))) ]] && grep -q "by $signal" "$drafts"/*.draft
+        record "SIG$signal ends the editor as the signal asks, the typed text in its draft"
+        rm -rf "$drafts"
+    done
+}
+
 start_display
+unsaved_text_survives_a_kill
+signals_end_the_editor_with_the_text_kept
 started_by_the_bus_opens_the_file_asked_for_in_german
 missing_file_is_made_by_the_first_save_and_find_returns
 launch_shows_one_untitled_window_and_no_panel
