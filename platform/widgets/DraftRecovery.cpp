@@ -221,7 +221,7 @@ void DraftRecovery::ask(Document *document, Found found, const QDateTime &lastWr
     auto *box = new QMessageBox(
         QMessageBox::Question, tr("Recover Unsaved Changes"),
         tr("“%1” has unsaved changes from %2.")
-            .arg(document->displayName(), QLocale().toString(lastWritten, QLocale::LongFormat)),
+            .arg(document->displayName(), QLocale().toString(lastWritten, QLocale::ShortFormat)),
         QMessageBox::NoButton, document->window());
     const QString application = QGuiApplication::applicationDisplayName();
     box->setInformativeText(
