@@ -14,6 +14,7 @@
 #include "DocumentController.h"
 #include "DocumentWindow.h"
 #include "TextEditor.h"
+#include "UserDefaults.h"
 
 #include <QApplication>
 #include <QDir>
@@ -61,11 +62,12 @@ struct Figures {
     qint64 laterPause = 0;
 };
 
-Figures typeInto(const QString &file, DocumentController::Drafts drafts)
+Figures typeInto(const QString &file, DocumentController::DraftKeeping drafts)
 {
     const QTemporaryDir state;
     qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
-    DocumentController controller(scribbet::ScribbetApp::body().scene(), drafts);
+    DocumentController controller(scribbet::ScribbetApp::body().scene(),
+                                  platform::UserDefaults::standard(), drafts);
     platform::TextEditor *editor =
         controller.openDocumentWithContentsOf(file)->window()->textEditor();
     while (editor->isLoading())
@@ -119,11 +121,11 @@ int main(int argc, char *argv[])
     for (const QString &path : {small, corpus + QStringLiteral("/ascii-100m.txt"),
                                 corpus + QStringLiteral("/single-line-10m.txt")}) {
         for (const auto drafts :
-             {DocumentController::Drafts::NotKept, DocumentController::Drafts::Kept}) {
+             {DocumentController::DraftKeeping::Off, DocumentController::DraftKeeping::On}) {
             const Figures figures = typeInto(path, drafts);
             std::printf("%-20s %-7s %9.3f ms %11.1f ms %10lld B %12lld B\n",
                         qPrintable(QFileInfo(path).fileName()),
-                        drafts == DocumentController::Drafts::Kept ? "kept" : "off",
+                        drafts == DocumentController::DraftKeeping::On ? "kept" : "off",
                         figures.cpuPerKey, figures.longestHold, figures.firstPause,
                         figures.laterPause);
         }

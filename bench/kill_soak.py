@@ -41,7 +41,7 @@ def start_display():
 
 
 def window_of(name):
-    for _ in range(100):
+    for _ in range(400):
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
                                capture_output=True, text=True).stdout.split()
         if found:

@@ -27,7 +27,7 @@ platform::DocumentGroup<TextDocument, EditorView> ScribbetApp::body()
     return platform::DocumentGroup<TextDocument, EditorView>(
                [] { return TextDocument(); },
                [](platform::DocumentBinding<TextDocument> document) {
-                   return new EditorView(std::move(document));
+                   return new EditorView(document);
                })
         .defaultSize(640, 480);
 }

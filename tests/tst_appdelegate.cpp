@@ -62,8 +62,8 @@ private:
 
 void AppDelegateTest::init()
 {
-    m_controller =
-        std::make_unique<platform::DocumentController>(scribbet::ScribbetApp::body().scene());
+    m_controller = std::make_unique<platform::DocumentController>(
+        scribbet::ScribbetApp::body().scene(), platform::UserDefaults::standard());
     m_clock = std::make_unique<ManualClock>();
     m_delegate = std::make_unique<AppDelegate>(*m_clock);
     m_delegate->setDocumentController(m_controller.get());

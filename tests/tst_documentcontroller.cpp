@@ -7,11 +7,12 @@
 #include "DocumentController.h"
 #include "DocumentWindow.h"
 #include "DraftFolder.h"
-#include "DraftRecovery.h"
+#include "Drafts.h"
 #include "FileIO.h"
 #include "Panels.h"
 #include "RecentDocuments.h"
 #include "TextEditor.h"
+#include "UserDefaults.h"
 
 #include <QAccessible>
 #include <QContextMenuEvent>
@@ -79,8 +80,7 @@ QString draftFolder()
 // The texts of the drafts on disk, held by an editor or not.
 QByteArrayList draftTexts()
 {
-    const auto fileText =
-        platform::DraftRecovery::fileTextReader(scribbet::ScribbetApp::body().scene());
+    const auto fileText = platform::Drafts::fileTextReader(scribbet::ScribbetApp::body().scene());
     QByteArrayList texts;
     for (const QString &name : QDir(draftFolder()).entryList({"*.draft"}, QDir::Files)) {
         const auto draft =
@@ -169,8 +169,9 @@ void DocumentControllerTest::init()
     QDir(draftFolder()).removeRecursively();
     m_folder = std::make_unique<QTemporaryDir>();
     scribbet::storeDocumentSettings();
-    platform::RecentDocuments::clear();
-    m_controller = std::make_unique<DocumentController>(scribbet::ScribbetApp::body().scene());
+    m_controller = std::make_unique<DocumentController>(scribbet::ScribbetApp::body().scene(),
+                                                        platform::UserDefaults::standard());
+    m_controller->recentDocuments().clear();
 }
 
 void DocumentControllerTest::cleanup()
@@ -232,7 +233,7 @@ void DocumentControllerTest::saveAsThroughThePanelMakesTheFileTheDocuments()
     // A screen reader names the text by the document.
     QCOMPARE(QAccessible::queryAccessibleInterface(editorOf(document))->text(QAccessible::Name),
              QStringLiteral("chosen.txt"));
-    QCOMPARE(platform::RecentDocuments::files(), QStringList{target});
+    QCOMPARE(m_controller->recentDocuments().files(), QStringList{target});
 
     answerNextModal<platform::SavePanel>([](platform::SavePanel *panel) { panel->reject(); });
     typeAtEnd(document, QStringLiteral("!"));
@@ -265,17 +266,17 @@ void DocumentControllerTest::recentDocumentsKeepFiveMostRecentExistingWithoutDup
         opened.prepend(path(name));
         m_controller->closeDocument(document);
     }
-    QCOMPARE(platform::RecentDocuments::files(), opened.mid(0, 5));
+    QCOMPARE(m_controller->recentDocuments().files(), opened.mid(0, 5));
     m_controller->openDocumentWithContentsOf(path("file5.txt"));
-    QCOMPARE(platform::RecentDocuments::files(),
+    QCOMPARE(m_controller->recentDocuments().files(),
              (QStringList{path("file5.txt"), path("file7.txt"), path("file6.txt"),
                           path("file4.txt"), path("file3.txt")}));
     QVERIFY(QFile::remove(path("file6.txt")));
     QCOMPARE(
-        platform::RecentDocuments::files(),
+        m_controller->recentDocuments().files(),
         (QStringList{path("file5.txt"), path("file7.txt"), path("file4.txt"), path("file3.txt")}));
-    platform::RecentDocuments::clear();
-    QVERIFY(platform::RecentDocuments::files().isEmpty());
+    m_controller->recentDocuments().clear();
+    QVERIFY(m_controller->recentDocuments().files().isEmpty());
 }
 
 void DocumentControllerTest::openingAnOpenFileBringsItsWindowForward()
@@ -779,7 +780,8 @@ void DocumentControllerTest::leftDraftsAreRecoveredFromTheMenu()
         texts.append(editorOf(document)->utf8Text());
     std::sort(texts.begin(), texts.end());
     QCOMPARE(texts, (QByteArrayList{"Dear Bob,\nhello", "named and more"}));
-    QVERIFY(std::all_of(m_controller->documents().begin(), m_controller->documents().end(),
+    const QList<Document *> documents = m_controller->documents();
+    QVERIFY(std::all_of(documents.begin(), documents.end(),
                         [](const Document *document) { return document->isEdited(); }));
     QVERIFY(platform::leftDrafts(draftFolder()).isEmpty());
     QCOMPARE(contentsOf(path("named.txt")), QByteArray("named"));

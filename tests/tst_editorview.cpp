@@ -9,34 +9,30 @@
 
 #include <memory>
 
-using platform::DocumentBinding;
 using platform::TextEditor;
 using scribbet::EditorView;
-using scribbet::TextDocument;
 
 namespace {
 
+// A document read from `text`, and the editor view that the scene makes for it.
 struct BoundView {
-    std::shared_ptr<DocumentBinding<TextDocument>::State> state;
+    std::unique_ptr<platform::DocumentValue> document;
     std::unique_ptr<EditorView> view;
-    bool isEdited = false;
 };
 
 std::unique_ptr<BoundView> makeView(const QByteArray &text)
 {
     auto bound = std::make_unique<BoundView>();
-    bound->state = std::make_shared<DocumentBinding<TextDocument>::State>();
-    bound->state->value = TextDocument(text);
-    bound->state->editedChanged = [edited = &bound->isEdited](bool value) {
-        *edited = value;
-    };
-    bound->view = std::make_unique<EditorView>(DocumentBinding<TextDocument>(bound->state));
+    bound->document =
+        scribbet::ScribbetApp::body().scene()->read(platform::FileWrapper::regularFile(text));
+    bound->view.reset(static_cast<EditorView *>(bound->document->makeEditor()));
     return bound;
 }
 
+// What a save would write.
 QByteArray documentText(const BoundView &bound)
 {
-    return DocumentBinding<TextDocument>(bound.state).value().text;
+    return bound.document->fileWrapper().regularFileContents().value_or("<none>");
 }
 
 } // namespace
@@ -96,9 +92,9 @@ void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
         QTRY_VERIFY(!editor->isLoading());
     QVERIFY(documentText(*bound) == text);
     QVERIFY(!editor->isLoading() && !editor->isReadOnly());
-    QVERIFY(!bound->isEdited && !editor->isUndoAvailable());
+    QVERIFY(!bound->view->textEditor()->isModified() && !editor->isUndoAvailable());
     QTest::keyClick(editor, 'x');
-    QVERIFY(bound->isEdited);
+    QVERIFY(bound->view->textEditor()->isModified());
 }
 
 // A paste is one step too, and so is what was typed before a pause.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DiskVersion.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -7,14 +9,6 @@
 #include <optional>
 
 namespace platform {
-
-/// The bytes of a file, told apart from others by their size and contentHash().
-struct FileVersion {
-    qint64 size = 0;
-    quint64 hash = 0;
-
-    friend bool operator==(const FileVersion &, const FileVersion &) = default;
-};
 
 /// What a draft's text starts from, before the edits it records.
 enum class DraftBase : quint8 {

@@ -3,6 +3,7 @@
 #include "UserDefaults.h"
 
 #include <QFileInfo>
+#include <QThreadPool>
 
 namespace platform {
 namespace {
@@ -10,23 +11,23 @@ namespace {
 const QString listKey = QStringLiteral("RecentDocuments");
 constexpr int platformDefaultMaximum = 10;
 
-QStringList storedFiles()
-{
-    return UserDefaults::standard().value(listKey).toStringList();
-}
-
 } // namespace
 
-int RecentDocuments::maximum()
+RecentDocuments::RecentDocuments(UserDefaults &settings, SharedRecentFiles::Application application)
+    : m_settings(settings)
+    , m_application(std::move(application))
+{}
+
+int RecentDocuments::maximum() const
 {
-    return qMax(0, UserDefaults::standard().integer(maximumKey, platformDefaultMaximum));
+    return qMax(0, m_settings.integer(maximumKey, platformDefaultMaximum));
 }
 
-QStringList RecentDocuments::files()
+QStringList RecentDocuments::files() const
 {
     const int limit = maximum();
     QStringList existing;
-    for (const QString &path : storedFiles()) {
+    for (const QString &path : m_settings.value(listKey).toStringList()) {
         if (existing.size() == limit)
             break;
         if (QFileInfo::exists(path))
@@ -38,18 +39,24 @@ QStringList RecentDocuments::files()
 void RecentDocuments::note(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    QStringList list = storedFiles();
+    QStringList list = m_settings.value(listKey).toStringList();
     list.removeAll(absolute);
     list.prepend(absolute);
     const int limit = maximum();
     while (list.size() > limit)
         list.removeLast();
-    UserDefaults::standard().setValue(list, listKey);
+    m_settings.setValue(list, listKey);
+    // The desktop's list is a convenience: when it cannot be written the user is not troubled.
+    QThreadPool::globalInstance()->start([absolute, application = m_application] {
+        const QString problem = SharedRecentFiles::note(absolute, application);
+        if (!problem.isEmpty())
+            qWarning("The desktop's recent files were not updated: %s", qPrintable(problem));
+    });
 }
 
 void RecentDocuments::clear()
 {
-    UserDefaults::standard().setValue(QStringList(), listKey);
+    m_settings.setValue(QStringList(), listKey);
 }
 
 } // namespace platform

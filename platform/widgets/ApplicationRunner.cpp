@@ -67,11 +67,11 @@ QIcon windowIcon(const QString &name)
 }
 
 // A person may turn drafts off, say for text that must never reach the disk unless saved.
-DocumentController::Drafts draftsAsSet()
+DocumentController::DraftKeeping draftsAsSet(const UserDefaults &settings)
 {
-    const QVariant keep = UserDefaults::standard().value(QStringLiteral("KeepDrafts"));
-    return !keep.isValid() || keep.toBool() ? DocumentController::Drafts::Kept
-                                            : DocumentController::Drafts::NotKept;
+    const QVariant keep = settings.value(QStringLiteral("KeepDrafts"));
+    return !keep.isValid() || keep.toBool() ? DocumentController::DraftKeeping::On
+                                            : DocumentController::DraftKeeping::Off;
 }
 
 // A logout, a shutdown or a closed terminal ends the program without asking anything: every
@@ -128,10 +128,11 @@ bool ApplicationRunner::handOverToRunningInstance(const QByteArrayList &files)
     return m_service->handOverToRunningInstance(files);
 }
 
-int ApplicationRunner::run(const DocumentScene &scene, const QByteArrayList &files,
+int ApplicationRunner::run(std::shared_ptr<const DocumentScene> scene, const QByteArrayList &files,
                            ApplicationDelegate *delegate, Launch launch)
 {
-    DocumentController controller(scene, draftsAsSet());
+    UserDefaults &settings = UserDefaults::standard();
+    DocumentController controller(std::move(scene), settings, draftsAsSet(settings));
     keepDraftsWhenMadeToEnd(controller);
     QObject::connect(&controller, &DocumentController::lastDocumentClosed, &controller,
                      &QCoreApplication::quit, Qt::QueuedConnection);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CommandLine.h"
-#include "DocumentContent.h"
+#include "DocumentScene.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -54,8 +54,8 @@ public:
     /// document if the delegate agrees; then finishes launching and runs the event loop until the
     /// last document closes or the user quits. Started by the bus, it leaves the windows to the
     /// bus's request. The delegate may be null.
-    int run(const DocumentScene &scene, const QByteArrayList &files, ApplicationDelegate *delegate,
-            Launch launch = Launch::ByCommand);
+    int run(std::shared_ptr<const DocumentScene> scene, const QByteArrayList &files,
+            ApplicationDelegate *delegate, Launch launch = Launch::ByCommand);
 
 private:
     std::unique_ptr<ApplicationService> m_service;

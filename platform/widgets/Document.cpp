@@ -2,22 +2,23 @@
 
 #include "DocumentWindow.h"
 #include "DraftKeeper.h"
+#include "TextEditor.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
 namespace platform {
 
-Document::Document(std::unique_ptr<DocumentContent> content, QString filePath, int untitledNumber)
-    : m_content(std::move(content))
+Document::Document(std::unique_ptr<DocumentValue> value, QString filePath, int untitledNumber)
+    : m_value(std::move(value))
     , m_filePath(std::move(filePath))
     , m_untitledNumber(untitledNumber)
 {}
 
 Document::~Document()
 {
-    // The keeper reads the editor one last time; the editor in the window reads the content, so
-    // the window goes next; and nobody may reach it through window() while it is being destroyed.
+    // The keeper reads the editor one last time, and nobody may reach the window through
+    // window() while it is being destroyed.
     m_draftKeeper.reset();
     DocumentWindow *window = m_window;
     m_window = nullptr;
@@ -33,6 +34,12 @@ QString Document::displayName() const
                                  : untitled + QLatin1Char(' ') + QString::number(m_untitledNumber);
 }
 
+bool Document::isEdited() const
+{
+    const TextEditor *editor = textEditor();
+    return editor && editor->isModified();
+}
+
 DocumentWindow *Document::window() const
 {
     return m_window;
@@ -41,8 +48,10 @@ DocumentWindow *Document::window() const
 void Document::showWindow(QSize contentSize, DocumentController &controller)
 {
     if (!m_window) {
-        m_window = new DocumentWindow(this, makeEditor(), controller);
+        m_window = new DocumentWindow(this, m_value->makeEditor(), controller);
         m_window->setContentSize(contentSize);
+        if (TextEditor *editor = textEditor())
+            connect(editor, &TextEditor::modificationChanged, this, &Document::changed);
     }
     if (m_window->isMinimized())
         m_window->showNormal();
@@ -52,10 +61,10 @@ void Document::showWindow(QSize contentSize, DocumentController &controller)
     m_window->activateWindow();
 }
 
-void Document::keepDrafts(DraftWriter &writer)
+void Document::replaceFromFile(FileWrapper file)
 {
-    if (!m_draftKeeper && m_window && m_window->textEditor())
-        m_draftKeeper = std::make_unique<DraftKeeper>(*this, *m_window->textEditor(), writer);
+    if (TextEditor *editor = textEditor())
+        editor->replaceText(m_value->textOf(std::move(file)));
 }
 
 void Document::savedTo(const QString &path, const DiskVersion &version)
@@ -63,9 +72,15 @@ void Document::savedTo(const QString &path, const DiskVersion &version)
     m_filePath = QFileInfo(path).absoluteFilePath();
     m_diskVersion = version;
     m_isTransient = false;
-    m_content->markSaved();
-    m_isEdited = false;
+    if (TextEditor *editor = textEditor())
+        editor->markSaved();
     emit changed(); // the name may have changed even when the edited state has not
+}
+
+void Document::keepDrafts(DraftWriter &writer)
+{
+    if (!m_draftKeeper && textEditor())
+        m_draftKeeper = std::make_unique<DraftKeeper>(*this, *textEditor(), writer);
 }
 
 Document::ModalScope::ModalScope(Document *document)
@@ -86,19 +101,6 @@ void Document::destroyWhenFree()
     m_isDestroyedWhenFree = true;
     if (!isInModalSession())
         deleteLater();
-}
-
-void Document::setEdited(bool edited)
-{
-    if (edited == m_isEdited)
-        return;
-    m_isEdited = edited;
-    emit changed();
-}
-
-QWidget *Document::makeEditor()
-{
-    return m_content->makeEditor([this](bool edited) { setEdited(edited); });
 }
 
 } // namespace platform

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DocumentContent.h"
-#include "FileStamp.h"
+#include "DiskVersion.h"
+#include "DocumentScene.h"
 
 #include <QObject>
 #include <QPointer>
@@ -17,13 +17,14 @@ class DocumentWindow;
 class DraftKeeper;
 class DraftWriter;
 
-/// One open document: its file (none while untitled), whether it differs from that file, its
-/// content and its window. The document controller creates and owns every Document.
+/// One open document: its file (none while untitled), its value and its window. Whether it
+/// differs from its file is its text editor's save point alone to say. The document controller
+/// creates and owns every Document.
 class Document final : public QObject {
     Q_OBJECT
 
 public:
-    Document(std::unique_ptr<DocumentContent> content, QString filePath, int untitledNumber);
+    Document(std::unique_ptr<DocumentValue> value, QString filePath, int untitledNumber);
     ~Document() override;
 
     /// The file's absolute path, or empty while the document is untitled.
@@ -34,26 +35,18 @@ public:
     QString displayName() const;
     int untitledNumber() const { return m_untitledNumber; }
 
-    bool isEdited() const { return m_isEdited; }
+    /// Whether the text differs from what was last saved or read.
+    bool isEdited() const;
 
     /// An untitled document that the application made by itself and the user has neither
     /// touched nor named, and that no panel or question is open for.
     bool isTransient() const
     {
-        return m_isTransient && !m_isEdited && isUntitled() && !isInModalSession();
+        return m_isTransient && !isEdited() && isUntitled() && !isInModalSession();
     }
     void setTransient(bool transient) { m_isTransient = transient; }
 
-    /// What the file was when the document last read or wrote it: what another program's change
-    /// is told by.
-    struct DiskVersion {
-        FileStamp stamp;
-        quint64 contentHash = 0;
-        /// Whether the file changed so shortly before it was read that another change within
-        /// the same tick of the file system's clock would leave the stamp as it is. Such a file
-        /// is told by its bytes, as git does with racily clean files.
-        bool isRacy = false;
-    };
+    /// What the file was when the document last read or wrote it; nothing before then.
     const std::optional<DiskVersion> &diskVersion() const { return m_diskVersion; }
     void setDiskVersion(std::optional<DiskVersion> version) { m_diskVersion = version; }
 
@@ -75,33 +68,37 @@ public:
     /// own is running.
     void destroyWhenFree();
 
-    DocumentContent &content() const { return *m_content; }
     DocumentWindow *window() const;
+    /// The text editor that holds the document's text; null until the window is made.
+    TextEditor *textEditor() const { return m_value->textEditor(); }
 
     /// Shows the document in a window of its own, made on the first call; the window's commands
     /// go to `controller`.
     void showWindow(QSize contentSize, DocumentController &controller);
 
-    /// Keeps the document's unsaved changes in drafts that `writer` writes, once it has a window
-    /// with a text editor.
-    void keepDrafts(DraftWriter &writer);
-    /// What keeps the document's drafts, or null.
-    DraftKeeper *draftKeeper() const { return m_draftKeeper.get(); }
+    /// What to save: the text as the editor holds it, in the file's form. The bytes may share
+    /// the editor's buffer, so they are written at once. Throws FileError.
+    FileWrapper fileToSave() const { return m_value->fileWrapper(); }
+
+    /// Takes what `file` holds as the document's text again, as one step that can be undone,
+    /// and as what is saved. Throws FileError.
+    void replaceFromFile(FileWrapper file);
 
     /// Records a successful save to `path`, which the file on disk now holds as `version`.
     void savedTo(const QString &path, const DiskVersion &version);
+
+    /// Keeps the document's unsaved changes in drafts that `writer` writes.
+    void keepDrafts(DraftWriter &writer);
+    /// What keeps the document's drafts, or null.
+    DraftKeeper *draftKeeper() const { return m_draftKeeper.get(); }
 
 signals:
     void changed();
 
 private:
-    void setEdited(bool edited);
-    QWidget *makeEditor();
-
-    std::unique_ptr<DocumentContent> m_content;
+    std::unique_ptr<DocumentValue> m_value;
     QString m_filePath;
     int m_untitledNumber;
-    bool m_isEdited = false;
     bool m_isTransient = false;
     bool m_isDestroyedWhenFree = false;
     int m_modalSessions = 0;

@@ -1,58 +1,85 @@
 #pragma once
 
+#include "DocumentScene.h"
+
+#include <QByteArray>
+
 #include <functional>
-#include <memory>
 
 namespace platform {
 
-/// The document group's read-write handle on one open document, handed to the document's editor.
-///
-/// An editor that keeps the document in a form of its own, such as a text control's buffer,
-/// holds the value: from then on `value()` reads through the editor, and the editor reports
-/// whether it differs from the saved file with `setEdited`. Nothing is copied per edit.
-template <class Document> class DocumentBinding final {
+/// A binding to the text of one open document, which a text editor takes: the text moves out of
+/// the document's value into the editor, which answers for it from then on. Nothing is copied,
+/// so the editor can let go of a large text piece by piece as it takes it.
+class TextBinding final {
 public:
-    struct State {
-        Document value;
-        std::function<Document()> heldByEditor;
-        std::function<void(bool)> editedChanged; // the group listens
-        std::function<void()> saved;             // the editor listens
-        std::function<void(Document)> replaced;  // the editor listens
-    };
-
-    explicit DocumentBinding(std::shared_ptr<State> state)
-        : m_state(std::move(state))
+    explicit TextBinding(DocumentValue &value)
+        : m_value(&value)
     {}
 
-    /// The document's current value. With an editor holding it, the value may share the
-    /// editor's own storage, and then it holds only until the document next changes: use it at
-    /// once, as a save does, and copy what is kept.
-    Document value() const
+    /// Hands the text over to `editor`, once: the value keeps none of it.
+    QByteArray takeInto(TextEditor *editor) const;
+
+private:
+    DocumentValue *m_value;
+};
+
+template <class Value> class DocumentBinding;
+
+/// One open document of type `Value`; its editor is made by `makeEditor`.
+template <class Value> class DocumentValueOf final : public DocumentValue {
+public:
+    using MakeEditor = std::function<QWidget *(DocumentBinding<Value>)>;
+
+    DocumentValueOf(Value value, MakeEditor makeEditor)
+        : m_value(std::move(value))
+        , m_makeEditor(std::move(makeEditor))
+    {}
+
+    FileWrapper fileWrapper() const override
     {
-        return m_state->heldByEditor ? m_state->heldByEditor() : m_state->value;
+        if (!m_text || !textEditor())
+            return m_value.fileWrapper();
+        Value current = m_value;
+        current.*m_text = lentText();
+        return current.fileWrapper();
     }
 
-    /// Hands the keeping of the value to the editor: `current` yields the value when asked,
-    /// `saved` is called when the group has saved it, so the editor can mark its save point, and
-    /// `replaced` when the group has read the file again, so the editor shows what it holds now.
-    void holdInEditor(std::function<Document()> current, const std::function<void()> &saved,
-                      std::function<void(Document)> replaced) const
+    QByteArray textOf(FileWrapper file) const override
     {
-        m_state->value = Document();
-        m_state->heldByEditor = std::move(current);
-        m_state->saved = saved;
-        m_state->replaced = std::move(replaced);
+        Value read(ReadConfiguration{std::move(file)});
+        return m_text ? read.*m_text
+                      : read.fileWrapper().regularFileContents().value_or(QByteArray());
     }
 
-    /// Tells the group whether the value differs from the last saved one.
-    void setEdited(bool edited) const
+    QWidget *makeEditor() override { return m_makeEditor(DocumentBinding<Value>(*this)); }
+
+    void bindText(QByteArray Value::*member) { m_text = member; }
+
+private:
+    QByteArray takeText() override { return m_text ? std::move(m_value.*m_text) : QByteArray(); }
+
+    Value m_value;
+    MakeEditor m_makeEditor;
+    QByteArray Value::*m_text = nullptr;
+};
+
+/// The document group's read-write binding to one open document, handed to its editor.
+template <class Value> class DocumentBinding final {
+public:
+    explicit DocumentBinding(DocumentValueOf<Value> &value)
+        : m_value(&value)
+    {}
+
+    /// A binding to the document's text, kept in `member`, for a text editor.
+    TextBinding text(QByteArray Value::*member) const
     {
-        if (m_state->editedChanged)
-            m_state->editedChanged(edited);
+        m_value->bindText(member);
+        return TextBinding(*m_value);
     }
 
 private:
-    std::shared_ptr<State> m_state;
+    DocumentValueOf<Value> *m_value;
 };
 
 } // namespace platform

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "DiskVersion.h"
 #include "DocumentAlerts.h"
-#include "DocumentContent.h"
+#include "DocumentScene.h"
+#include "FileFollower.h"
+#include "RecentDocuments.h"
 
-#include <QFileSystemWatcher>
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -18,9 +19,9 @@ class QWidget;
 namespace platform {
 
 class Document;
-class DraftRecovery;
-class DraftWriter;
+class Drafts;
 class FileError;
+class UserDefaults;
 
 /// The one owner of the application's open documents: it makes, opens, saves, reverts and
 /// closes them, keeps the recent-documents list, asks before changes would be lost and shows
@@ -31,14 +32,17 @@ class DocumentController final : public QObject {
 public:
     /// Whether the unsaved changes of documents are kept in drafts, for a later run to offer
     /// should this one end without saving them.
-    enum class Drafts { Kept, NotKept };
+    enum class DraftKeeping { On, Off };
 
-    explicit DocumentController(DocumentScene scene, Drafts drafts = Drafts::Kept,
-                                QObject *parent = nullptr);
+    /// Documents of `scene`'s type, with the recent documents and other settings in `settings`.
+    DocumentController(std::shared_ptr<const DocumentScene> scene, UserDefaults &settings,
+                       DraftKeeping drafts = DraftKeeping::On, QObject *parent = nullptr);
     ~DocumentController() override;
 
     /// What the controller knows of the application's documents and their windows.
-    const DocumentScene &scene() const { return m_scene; }
+    const DocumentScene &scene() const { return *m_scene; }
+
+    RecentDocuments &recentDocuments() { return m_recentDocuments; }
 
     /// Every open document, oldest first.
     QList<Document *> documents() const;
@@ -93,7 +97,6 @@ public:
 
     /// The document whose window was active last, or the newest document, or null.
     Document *mostRecentDocument() const;
-
     /// The window of mostRecentDocument(), or null.
     QWidget *mostRecentWindow() const;
 
@@ -107,8 +110,9 @@ public:
     /// that were interrupted and drafts of unsaved changes. Tells the user what it found.
     void lookForWorkLeftBehind();
 
-    /// What offers back the drafts that earlier runs left; null when drafts are not kept.
-    DraftRecovery *draftRecovery() const { return m_draftRecovery.get(); }
+    /// The drafts of unsaved changes, this run's and those earlier runs left; null when drafts
+    /// are not kept.
+    Drafts *drafts() const { return m_drafts.get(); }
 
     /// Puts every document's unsaved changes in its draft on disk now, and returns once they are
     /// there, as before the program is made to end.
@@ -119,30 +123,19 @@ signals:
     void lastDocumentClosed();
 
 private:
-    enum class DiskState { Unchanged, Changed, Deleted };
-
     Document *adopt(std::unique_ptr<Document> document);
+    std::unique_ptr<DocumentValue> readOrMake(const QString &path, MissingFile missing,
+                                              std::optional<DiskVersion> *version);
     Document *documentForFile(const QString &path) const;
     Document *transientDocumentToReplace() const;
     int nextUntitledNumber() const;
     void discard(Document *document);
-    std::optional<QString> askForSaveLocation(Document *document) const;
     void presentSaveError(const FileError &error, const QString &path, Document *document);
-    DiskState diskStateOf(Document *document) const;
-    OutsideChangeChoice askIfChangedOnDisk(Document *document);
-    void reloadFromDisk(Document *document);
-    void followFilesOnDisk();
-    void watchFileOf(Document *document);
-    void unwatchFileOf(Document *document);
 
-    void tellDraftsCannotBeKept(const QString &reason);
-
-    DocumentScene m_scene;
-    std::unique_ptr<DraftWriter> m_draftWriter;
-    std::unique_ptr<DraftRecovery> m_draftRecovery;
-    bool m_hasToldDraftsCannotBeKept = false;
-    QFileSystemWatcher m_watcher;
-    QTimer m_diskCheck;
+    std::shared_ptr<const DocumentScene> m_scene;
+    RecentDocuments m_recentDocuments;
+    std::unique_ptr<Drafts> m_drafts;
+    FileFollower m_files;
     std::vector<std::unique_ptr<Document>> m_documents;
     QPointer<Document> m_mostRecent;
 };

@@ -1,34 +1,34 @@
 #pragma once
 
 #include "DocumentBinding.h"
-#include "DocumentContent.h"
 
 #include <concepts>
+#include <functional>
 
 namespace platform {
 
 /// A document type that the group can read and write. Its reader throws FileError.
-template <class Document>
-concept FileDocument = std::default_initializable<Document> && std::copyable<Document> &&
-    std::constructible_from<Document, ReadConfiguration> && requires(const Document &document)
+template <class Value>
+concept FileDocument = std::default_initializable<Value> && std::copyable<Value> &&
+    std::constructible_from<Value, ReadConfiguration> && requires(const Value &value)
 {
     {
-        Document::readableContentTypes()
+        Value::readableContentTypes()
         } -> std::convertible_to<QStringList>;
     {
-        Document::writableContentTypes()
+        Value::writableContentTypes()
         } -> std::convertible_to<QStringList>;
     {
-        document.fileWrapper()
+        value.fileWrapper()
         } -> std::same_as<FileWrapper>;
 };
 
-/// The scene of a document-based application: one window per open document of type `Document`,
+/// The scene of a document-based application: one window per open document of type `Value`,
 /// whose content is the editor that `makeEditor` builds for the document's binding.
-template <FileDocument Document, class Editor> class DocumentGroup final {
+template <FileDocument Value, class Editor> class DocumentGroup final : public DocumentScene {
 public:
-    using NewDocument = std::function<Document()>;
-    using MakeEditor = std::function<Editor *(DocumentBinding<Document>)>;
+    using NewDocument = std::function<Value()>;
+    using MakeEditor = std::function<Editor *(DocumentBinding<Value>)>;
 
     DocumentGroup(NewDocument newDocument, MakeEditor makeEditor)
         : m_newDocument(std::move(newDocument))
@@ -50,67 +50,40 @@ public:
         return std::move(*this);
     }
 
-    DocumentScene scene() const
+    /// The scene as the framework takes it, shared by every thread that reads documents.
+    std::shared_ptr<const DocumentScene> scene() const
     {
-        const MakeEditor makeEditor = m_makeEditor;
-        const NewDocument newDocument = m_newDocument;
-        const auto addCommands = m_addCommands;
-        return DocumentScene{
-            Document::readableContentTypes(),
-            Document::writableContentTypes(),
-            [=] { return std::make_unique<Content>(newDocument(), makeEditor); },
-            [=](FileWrapper file) {
-                return std::make_unique<Content>(Document(ReadConfiguration{std::move(file)}),
-                                                 makeEditor);
-            },
-            m_defaultSize,
-            [addCommands](QMenuBar *menuBar, QWidget *editor) {
-                if (addCommands)
-                    addCommands(menuBar, static_cast<Editor *>(editor));
-            },
-        };
+        return std::make_shared<DocumentGroup>(*this);
+    }
+
+    QStringList readableContentTypes() const override { return Value::readableContentTypes(); }
+    QStringList writableContentTypes() const override { return Value::writableContentTypes(); }
+    QSize defaultSize() const override { return m_defaultSize; }
+
+    std::unique_ptr<DocumentValue> makeUntitled() const override
+    {
+        return std::make_unique<DocumentValueOf<Value>>(m_newDocument(), editorFactory());
+    }
+
+    std::unique_ptr<DocumentValue> read(FileWrapper file) const override
+    {
+        return std::make_unique<DocumentValueOf<Value>>(Value(ReadConfiguration{std::move(file)}),
+                                                        editorFactory());
+    }
+
+    void addCommands(QMenuBar *menuBar, QWidget *editor) const override
+    {
+        if (m_addCommands)
+            m_addCommands(menuBar, static_cast<Editor *>(editor));
     }
 
 private:
-    class Content final : public DocumentContent {
-    public:
-        Content(Document document, MakeEditor makeEditor)
-            : m_state(std::make_shared<typename DocumentBinding<Document>::State>())
-            , m_makeEditor(std::move(makeEditor))
-        {
-            m_state->value = std::move(document);
-        }
-
-        QWidget *makeEditor(std::function<void(bool)> editedChanged) override
-        {
-            m_state->editedChanged = std::move(editedChanged);
-            return m_makeEditor(DocumentBinding<Document>(m_state));
-        }
-
-        FileWrapper fileWrapper() const override
-        {
-            return DocumentBinding<Document>(m_state).value().fileWrapper();
-        }
-
-        void markSaved() override
-        {
-            if (m_state->saved)
-                m_state->saved();
-        }
-
-        void replaceFromFile(FileWrapper file) override
-        {
-            Document document(ReadConfiguration{std::move(file)});
-            if (m_state->replaced)
-                m_state->replaced(std::move(document));
-            else
-                m_state->value = std::move(document);
-        }
-
-    private:
-        std::shared_ptr<typename DocumentBinding<Document>::State> m_state;
-        MakeEditor m_makeEditor;
-    };
+    typename DocumentValueOf<Value>::MakeEditor editorFactory() const
+    {
+        return [makeEditor = m_makeEditor](DocumentBinding<Value> binding) -> QWidget * {
+            return makeEditor(std::move(binding));
+        };
+    }
 
     NewDocument m_newDocument;
     MakeEditor m_makeEditor;

@@ -3,7 +3,7 @@
 #include "Document.h"
 #include "DocumentController.h"
 #include "DocumentWindow.h"
-#include "DraftRecovery.h"
+#include "Drafts.h"
 #include "FindBar.h"
 #include "RecentDocuments.h"
 #include "TextEditor.h"
@@ -99,7 +99,7 @@ void addFindActions(QMenu *menu, const QPointer<DocumentWindow> &window)
 void fillRecentMenu(QMenu *menu, DocumentController &controller)
 {
     menu->clear();
-    for (const QString &path : RecentDocuments::files()) {
+    for (const QString &path : controller.recentDocuments().files()) {
         QAction *action = menu->addAction(QFileInfo(path).fileName());
         action->setToolTip(path);
         QObject::connect(action, &QAction::triggered, menu,
@@ -107,12 +107,13 @@ void fillRecentMenu(QMenu *menu, DocumentController &controller)
     }
     menu->addSeparator();
     QAction *clear = menu->addAction(DocumentMenus::tr("Clear Menu"));
-    QObject::connect(clear, &QAction::triggered, menu, &RecentDocuments::clear);
+    QObject::connect(clear, &QAction::triggered, menu,
+                     [&controller] { controller.recentDocuments().clear(); });
 }
 
 // Each draft that an editor left, by its file's name or its first line, when it was last written
 // and how large it is; the most recent first, as in Open Recent.
-void fillDraftsMenu(QMenu *menu, DraftRecovery &recovery)
+void fillDraftsMenu(QMenu *menu, Drafts &recovery)
 {
     menu->clear();
     const QList<DraftSummary> drafts = recovery.leftDraftSummaries();
@@ -149,7 +150,7 @@ void addFileMenu(QMenuBar *menuBar, Document *document, DocumentController &cont
     // Filled as it opens, so that it shows the files as they are then and costs nothing before.
     QObject::connect(recent, &QMenu::aboutToShow, recent,
                      [recent, c] { fillRecentMenu(recent, *c); });
-    if (DraftRecovery *recovery = controller.draftRecovery()) {
+    if (Drafts *recovery = controller.drafts()) {
         QMenu *drafts = menu->addMenu(DocumentMenus::tr("Recover &Unsaved Work"));
         QObject::connect(drafts, &QMenu::aboutToShow, drafts,
                          [drafts, recovery] { fillDraftsMenu(drafts, *recovery); });

@@ -116,8 +116,8 @@ DraftHeader DraftKeeper::header() const
 {
     DraftHeader header;
     header.filePath = QFile::encodeName(m_document.filePath());
-    if (const std::optional<Document::DiskVersion> &version = m_document.diskVersion())
-        header.file = FileVersion{qint64(version->stamp.size), version->contentHash};
+    if (const std::optional<DiskVersion> &version = m_document.diskVersion())
+        header.file = version->bytes();
     header.base = header.file && !header.isUntitled() ? DraftBase::File : DraftBase::Empty;
     header.createdAt = QDateTime::currentMSecsSinceEpoch();
     return header;

@@ -31,4 +31,14 @@ public:
     explicit OpenPanel(QWidget *parent = nullptr);
 };
 
+/// Asks with an open panel over `parent` for files of the `readable` media types, or any file;
+/// empty when the user cancels.
+QStringList askForFilesToOpen(const QStringList &readable, QWidget *parent);
+
+/// Asks with a save panel over `parent` where to save a document of one of the `writable`
+/// media types, offering `file`, or for an untitled document `name` with the type's suffix, in
+/// its folder; nothing when the user cancels.
+std::optional<QString> askForSaveLocation(const QStringList &writable, const QString &file,
+                                          const QString &name, QWidget *parent);
+
 } // namespace platform

@@ -66,7 +66,13 @@ TextEditor::TextEditor(QWidget *parent)
     connect(this, &TextEditor::SCN_MODIFIED, this, &TextEditor::reportChange);
 }
 
-void TextEditor::loadText(const QByteArray &utf8)
+TextEditor::TextEditor(TextBinding text, QWidget *parent)
+    : TextEditor(parent)
+{
+    loadText(text.takeInto(this));
+}
+
+void TextEditor::loadText(QByteArray utf8)
 {
     // A document without per-character style bytes: plain text needs none, and they would
     // double the memory a large file takes. One byte more than the text, so that inserting it
@@ -91,9 +97,9 @@ void TextEditor::loadText(const QByteArray &utf8)
     matchNewLinesTo(utf8);
     SendScintilla(SCI_SETUNDOCOLLECTION, false);
     sendModificationNotices(false);
-    m_textToLoad = utf8;
+    m_textToLoad = std::move(utf8);
     m_loadedSize = 0;
-    m_unloadedEnd = utf8.size();
+    m_unloadedEnd = m_textToLoad.size();
     m_isIncomplete = false;
     if (!appendLoadedText(firstPieceSize)) {
         m_textToLoad = QByteArray();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clock.h"
+#include "DocumentBinding.h"
 #include "TextSearch.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -20,13 +21,16 @@ class TextEditor final : public QsciScintilla {
     Q_OBJECT
 
 public:
+    /// An editor with no text.
     explicit TextEditor(QWidget *parent = nullptr);
+    /// An editor that takes over the text `text` is bound to, as loadText() does.
+    explicit TextEditor(TextBinding text, QWidget *parent = nullptr);
 
     /// Replaces the whole text, clears the undo history and marks the text as saved. A large text
     /// arrives in pieces over the next turns of the event loop, so that the editor shows and
     /// answers at once; it is read-only until the text is complete. Throws FileError when there
     /// is not memory enough to begin.
-    void loadText(const QByteArray &utf8);
+    void loadText(QByteArray utf8);
 
     /// Replaces the whole text with `utf8`, as read from the file again, and marks it as saved.
     /// The view stays where it was, and the replacement is one step that can be undone, unless

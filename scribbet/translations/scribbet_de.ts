@@ -327,6 +327,17 @@
     </message>
 </context>
 <context>
+    <name>Panels</name>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Speichern unter</translation>
+    </message>
+</context>
+<context>
     <name>TextSearch</name>
     <message>
         <source>The regular expression can’t be used: %1 (at character %2).</source>
@@ -342,21 +353,6 @@
     </message>
 </context>
 <context>
-    <name>platform::DocumentController</name>
-    <message>
-        <source>Open</source>
-        <translation>Öffnen</translation>
-    </message>
-    <message>
-        <source>Save As</source>
-        <translation>Speichern unter</translation>
-    </message>
-    <message>
-        <source>Unsaved changes can’t be kept for recovery: %1 Should %2 end before you save, they would be lost. Saving works as before.</source>
-        <translation>Ungesicherte Änderungen können nicht für eine Wiederherstellung aufbewahrt werden: %1 Endet %2, bevor Sie speichern, gehen sie verloren. Speichern funktioniert wie bisher.</translation>
-    </message>
-</context>
-<context>
     <name>platform::DocumentWindow</name>
     <message>
         <source>Find</source>
@@ -364,7 +360,7 @@
     </message>
 </context>
 <context>
-    <name>platform::DraftRecovery</name>
+    <name>platform::Drafts</name>
     <message>
         <source>Recover Unsaved Changes</source>
         <translation>Ungesicherte Änderungen wiederherstellen</translation>
@@ -440,6 +436,10 @@
     <message>
         <source>Unsaved changes can be recovered</source>
         <translation>Ungesicherte Änderungen können wiederhergestellt werden</translation>
+    </message>
+    <message>
+        <source>Unsaved changes can’t be kept for recovery: %1 Should %2 end before you save, they would be lost. Saving works as before.</source>
+        <translation>Ungesicherte Änderungen können nicht für eine Wiederherstellung aufbewahrt werden: %1 Endet %2, bevor Sie speichern, gehen sie verloren. Speichern funktioniert wie bisher.</translation>
     </message>
 </context>
 <context>

@@ -1,4 +1,4 @@
-#include "DraftRecovery.h"
+#include "Drafts.h"
 
 #include "DesktopNotification.h"
 #include "Document.h"
@@ -33,17 +33,13 @@ struct FileText {
 };
 
 // The file's bytes and its text as the document type reads them; nothing when it cannot be read.
-template <class Reader>
-std::optional<FileText> readFileText(const Reader &read, const QByteArray &path)
+std::optional<FileText> readFileText(const DocumentScene &scene, const QByteArray &path)
 {
     try {
-        FileContents contents = readFile(QFile::decodeName(path));
-        const std::optional<QByteArray> &bytes = contents.file.regularFileContents();
-        if (!bytes)
-            return std::nullopt;
-        const FileVersion version{bytes->size(), contentHash(*bytes)};
+        DocumentFile read = readDocumentFile(QFile::decodeName(path));
+        const FileVersion version = read.version.bytes();
         const std::optional<QByteArray> text =
-            read(std::move(contents.file))->fileWrapper().regularFileContents();
+            scene.read(std::move(read.file))->fileWrapper().regularFileContents();
         if (text)
             return FileText{version, *text};
     } catch (const FileError &) {
@@ -74,26 +70,53 @@ QWidget *frontWindow()
 
 } // namespace
 
-DraftRecovery::DraftRecovery(DocumentController &controller, DraftWriter &writer,
-                             const DocumentScene &scene)
+Drafts::Drafts(DocumentController &controller, std::shared_ptr<const DocumentScene> scene)
     : m_controller(controller)
-    , m_writer(writer)
-    , m_read(scene.read)
-    , m_fileText(fileTextReader(scene))
-{}
-
-DraftFileText DraftRecovery::fileTextReader(const DocumentScene &scene)
+    , m_writer(std::make_unique<DraftWriter>(fileTextReader(scene)))
+    , m_read(std::move(scene))
+    , m_fileText(fileTextReader(m_read))
 {
-    return [read = scene.read](const DraftHeader &header) -> std::optional<QByteArray> {
-        std::optional<FileText> file = readFileText(read, header.filePath);
+    connect(m_writer.get(), &DraftWriter::failed, this, &Drafts::tellCannotBeKept);
+}
+
+Drafts::~Drafts() = default;
+
+void Drafts::keep(Document *document)
+{
+    document->keepDrafts(*m_writer);
+}
+
+void Drafts::keepNow(const QList<Document *> &documents)
+{
+    for (const Document *document : documents) {
+        if (DraftKeeper *keeper = document->draftKeeper())
+            keeper->keepNow();
+    }
+    m_writer->waitUntilWritten();
+}
+
+// Told once: typing and saving go on as before, only a kill would now lose unsaved changes.
+void Drafts::tellCannotBeKept(const QString &reason)
+{
+    if (std::exchange(m_hasToldCannotBeKept, true))
+        return;
+    showError(tr("Unsaved changes can’t be kept for recovery: %1 Should %2 end before you save, "
+                 "they would be lost. Saving works as before.")
+                  .arg(reason, QGuiApplication::applicationDisplayName()),
+              m_controller.mostRecentWindow());
+}
+
+DraftFileText Drafts::fileTextReader(const std::shared_ptr<const DocumentScene> &scene)
+{
+    return [scene](const DraftHeader &header) -> std::optional<QByteArray> {
+        std::optional<FileText> file = readFileText(*scene, header.filePath);
         if (!file || !header.file || file->version != *header.file)
             return std::nullopt;
         return std::move(file->text);
     };
 }
 
-std::optional<DraftRecovery::Found> DraftRecovery::take(const QString &draftPath,
-                                                        const DraftFileText &fileText)
+std::optional<Drafts::Found> Drafts::take(const QString &draftPath, const DraftFileText &fileText)
 {
     std::optional<ClaimedDraft> claimed = ClaimedDraft::claim(draftPath);
     if (!claimed)
@@ -111,19 +134,19 @@ std::optional<DraftRecovery::Found> DraftRecovery::take(const QString &draftPath
 }
 
 // An untitled document left empty, or a file's draft that holds what the file holds.
-bool DraftRecovery::hasNothingNew(const Found &found, const Reader &read)
+bool Drafts::hasNothingNew(const Found &found, const Reader &read)
 {
     const std::optional<QByteArray> &text = found.contents.text;
     if (!text)
         return false;
     if (found.contents.header.isUntitled())
         return text->isEmpty();
-    const std::optional<FileText> file = readFileText(read, found.contents.header.filePath);
+    const std::optional<FileText> file = readFileText(*read, found.contents.header.filePath);
     return file && file->text == *text;
 }
 
-std::optional<DraftSummary> DraftRecovery::summarize(const LeftDraft &left, const Reader &read,
-                                                     const DraftFileText &fileText)
+std::optional<DraftSummary> Drafts::summarize(const LeftDraft &left, const Reader &read,
+                                              const DraftFileText &fileText)
 {
     std::optional<Found> found = take(left.path, fileText);
     if (!found)
@@ -137,33 +160,33 @@ std::optional<DraftSummary> DraftRecovery::summarize(const LeftDraft &left, cons
                         text ? text->size() : 0};
 }
 
-void DraftRecovery::lookForLeftDrafts()
+void Drafts::lookForLeftDrafts()
 {
     const std::optional<QString> folder = draftFolder::location();
     if (!folder)
         return;
-    QThreadPool::globalInstance()->start([self = QPointer<DraftRecovery>(this), folder = *folder,
-                                          read = m_read, fileText = m_fileText] {
-        QList<DraftSummary> found;
-        for (const LeftDraft &left : platform::leftDrafts(folder)) {
-            if (std::optional<DraftSummary> summary = summarize(left, read, fileText))
-                found.append(*summary);
-        }
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, found] {
-                if (!self)
-                    return;
-                for (const DraftSummary &summary : found)
-                    self->m_summaries.insert(summary.draftPath, summary);
-                if (!found.isEmpty())
-                    self->notifyDesktop(found);
-            },
-            Qt::QueuedConnection);
-    });
+    QThreadPool::globalInstance()->start(
+        [self = QPointer<Drafts>(this), folder = *folder, read = m_read, fileText = m_fileText] {
+            QList<DraftSummary> found;
+            for (const LeftDraft &left : platform::leftDrafts(folder)) {
+                if (std::optional<DraftSummary> summary = summarize(left, read, fileText))
+                    found.append(*summary);
+            }
+            QMetaObject::invokeMethod(
+                qApp,
+                [self, found] {
+                    if (!self)
+                        return;
+                    for (const DraftSummary &summary : found)
+                        self->m_summaries.insert(summary.draftPath, summary);
+                    if (!found.isEmpty())
+                        self->notifyDesktop(found);
+                },
+                Qt::QueuedConnection);
+        });
 }
 
-QList<DraftSummary> DraftRecovery::leftDraftSummaries()
+QList<DraftSummary> Drafts::leftDraftSummaries()
 {
     const std::optional<QString> folder = draftFolder::location();
     if (!folder)
@@ -182,7 +205,7 @@ QList<DraftSummary> DraftRecovery::leftDraftSummaries()
     return summaries;
 }
 
-void DraftRecovery::offerDraftFor(Document *document)
+void Drafts::offerDraftFor(Document *document)
 {
     const std::optional<QString> folder = draftFolder::location();
     if (!folder || document->isUntitled())
@@ -210,14 +233,12 @@ void DraftRecovery::offerDraftFor(Document *document)
     }
 }
 
-void DraftRecovery::ask(Document *document, Found found, const QDateTime &lastWritten)
+void Drafts::ask(Document *document, Found found, const QDateTime &lastWritten)
 {
     const DraftHeader &header = found.contents.header;
-    const std::optional<Document::DiskVersion> &version = document->diskVersion();
+    const std::optional<DiskVersion> &version = document->diskVersion();
     const bool changedSince =
-        header.file !=
-        (version ? std::optional(FileVersion{qint64(version->stamp.size), version->contentHash})
-                 : std::nullopt);
+        header.file != (version ? std::optional(version->bytes()) : std::nullopt);
     auto *box = new QMessageBox(
         QMessageBox::Question, tr("Recover Unsaved Changes"),
         tr("“%1” has unsaved changes from %2.")
@@ -251,7 +272,7 @@ void DraftRecovery::ask(Document *document, Found found, const QDateTime &lastWr
     box->open();
 }
 
-void DraftRecovery::recover(const QString &draftPath)
+void Drafts::recover(const QString &draftPath)
 {
     std::optional<Found> found = take(draftPath, m_fileText);
     if (!found)
@@ -272,13 +293,13 @@ void DraftRecovery::recover(const QString &draftPath)
     recoverInto(document, std::move(*found));
 }
 
-void DraftRecovery::recoverAll()
+void Drafts::recoverAll()
 {
     for (const DraftSummary &summary : leftDraftSummaries())
         recover(summary.draftPath);
 }
 
-void DraftRecovery::discardAll(QWidget *over)
+void Drafts::discardAll(QWidget *over)
 {
     QMessageBox box(QMessageBox::Warning, tr("Discard Unsaved Work"),
                     tr("Do you want to discard all the unsaved changes that were kept?"),
@@ -301,15 +322,15 @@ void DraftRecovery::discardAll(QWidget *over)
 }
 
 // The draft goes only once the document's own draft holds the recovered text.
-void DraftRecovery::recoverInto(Document *document, Found found)
+void Drafts::recoverInto(Document *document, Found found)
 {
-    TextEditor *editor = document->window() ? document->window()->textEditor() : nullptr;
+    TextEditor *editor = document->textEditor();
     if (!editor)
         return;
     editor->replaceTextAsEdit(*found.contents.text);
     if (DraftKeeper *keeper = document->draftKeeper())
         keeper->keepNow();
-    if (m_writer.waitUntilWritten())
+    if (m_writer->waitUntilWritten())
         found.draft.remove();
     if (!found.contents.isWhole)
         showError(tr("Part of the unsaved changes to “%1” was damaged; what came before the "
@@ -318,7 +339,7 @@ void DraftRecovery::recoverInto(Document *document, Found found)
                   document->window());
 }
 
-void DraftRecovery::tellCannotRecover(const Found &found, QWidget *over)
+void Drafts::tellCannotRecover(const Found &found, QWidget *over)
 {
     showError(tr("The unsaved changes to “%1” can’t be recovered: they were kept as changes to "
                  "the file, which has changed since. They stay in “%2”.")
@@ -326,7 +347,7 @@ void DraftRecovery::tellCannotRecover(const Found &found, QWidget *over)
               over);
 }
 
-void DraftRecovery::notifyDesktop(const QList<DraftSummary> &found)
+void Drafts::notifyDesktop(const QList<DraftSummary> &found)
 {
     QStringList titles;
     for (const DraftSummary &summary : found)
@@ -345,7 +366,7 @@ void DraftRecovery::notifyDesktop(const QList<DraftSummary> &found)
         tr("Unsaved changes can be recovered"), body,
         {QStringLiteral("default"), recoverAllLabel, QStringLiteral("recover"), recoverAllLabel},
         this);
-    connect(notification, &DesktopNotification::actionInvoked, this, &DraftRecovery::recoverAll);
+    connect(notification, &DesktopNotification::actionInvoked, this, &Drafts::recoverAll);
     notification->show();
 }
 
