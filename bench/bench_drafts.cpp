@@ -13,6 +13,7 @@
 #include "Document.h"
 #include "DocumentController.h"
 #include "DocumentWindow.h"
+#include "ScintillaControl.h"
 #include "TextEditor.h"
 #include "UserDefaults.h"
 
@@ -68,12 +69,11 @@ Figures typeInto(const QString &file, DocumentController::DraftKeeping drafts)
     qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     DocumentController controller(scribbet::ScribbetApp::body().scene(),
                                   platform::UserDefaults::standard(), drafts);
-    platform::TextEditor *editor =
-        controller.openDocumentWithContentsOf(file)->window()->textEditor();
+    platform::TextEditor *editor = controller.openDocumentWithContentsOf(file)->textEditor();
     while (editor->isLoading())
         QCoreApplication::processEvents();
     runEventsFor(1000);
-    editor->SendScintilla(platform::TextEditor::SCI_DOCUMENTEND);
+    editor->select({editor->length(), editor->length()});
     QElapsedTimer sinceBeat;
     double longestHold = 0;
     QTimer heartbeat;
@@ -90,7 +90,7 @@ Figures typeInto(const QString &file, DocumentController::DraftKeeping drafts)
         for (int key = 0; key < 20; ++key) {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
             QCoreApplication::sendEvent(editor, &press);
-            editor->viewport()->repaint();
+            editor->findChild<platform::ScintillaControl *>()->viewport()->repaint();
             runEventsFor(12);
         }
         runEventsFor(700);

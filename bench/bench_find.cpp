@@ -4,6 +4,7 @@
 //     build/bench/bench/bench_find
 
 #include "FindBar.h"
+#include "Finding.h"
 #include "TextEditor.h"
 #include "TextSearch.h"
 
@@ -104,13 +105,14 @@ int main(int argc, char *argv[])
     TextEditor editor;
     editor.loadText(text);
     (void)editor.textView();
-    FindBar bar(&editor);
+    platform::LastSearch last;
+    FindBar bar(&editor, last);
     bar.startFinding(true);
     bar.findChild<QCheckBox *>(QStringLiteral("matchCase"))->setChecked(true);
     auto *field = bar.findChild<QLineEdit *>(QStringLiteral("find"));
     field->setText(QStringLiteral("needle"));
     report("Find Next in the editor, from the start", medianMilliseconds([&] {
-               editor.SendScintilla(TextEditor::SCI_GOTOPOS, 0L);
+               editor.select({0, 0});
                bar.findNext();
            }),
            floor);

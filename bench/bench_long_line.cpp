@@ -4,6 +4,7 @@
 //     cmake --preset bench && cmake --build --preset bench
 //     build/bench/bench/bench_long_line [FILE]   (build/bench-corpus/single-line-10m.txt)
 
+#include "ScintillaControl.h"
 #include "TextEditor.h"
 
 #include <QApplication>
@@ -28,7 +29,7 @@ double millisecondsSince(const QElapsedTimer &timer)
 void paint(TextEditor &editor)
 {
     QCoreApplication::processEvents();
-    editor.viewport()->repaint();
+    editor.findChild<platform::ScintillaControl *>()->viewport()->repaint();
 }
 
 void type(TextEditor &editor, QChar character)
@@ -69,7 +70,7 @@ int main(int argc, char *argv[])
     paint(editor);
     std::printf("%-44s %9.1f ms\n", "then the whole text loaded", millisecondsSince(timer));
 
-    editor.SendScintilla(QsciScintilla::SCI_GOTOPOS, static_cast<unsigned long>(text.size() / 2));
+    editor.select({text.size() / 2, text.size() / 2});
     paint(editor);
     std::vector<double> times;
     for (int key = 0; key < 5; ++key) {
@@ -81,7 +82,7 @@ int main(int argc, char *argv[])
     std::sort(times.begin(), times.end());
     std::printf("%-44s %9.1f ms\n", "a keystroke mid-line, painted", times[times.size() / 2]);
     timer.restart();
-    editor.SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+    editor.select({editor.length(), editor.length()});
     paint(editor);
     std::printf("%-44s %9.1f ms\n", "Ctrl+End, painted", millisecondsSince(timer));
     return 0;

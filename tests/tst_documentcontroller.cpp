@@ -11,6 +11,7 @@
 #include "FileIO.h"
 #include "Panels.h"
 #include "RecentDocuments.h"
+#include "ScintillaControl.h"
 #include "TextEditor.h"
 #include "UserDefaults.h"
 
@@ -49,7 +50,7 @@ platform::TextEditor *editorOf(const Document *document)
 void typeAtEnd(const Document *document, const QString &text)
 {
     platform::TextEditor *editor = editorOf(document);
-    editor->SendScintilla(platform::TextEditor::SCI_DOCUMENTEND);
+    editor->select({editor->length(), editor->length()});
     for (const QChar character : text) {
         if (character.unicode() < 0x80) {
             QTest::keyClick(editor, char(character.unicode()));
@@ -312,7 +313,8 @@ void DocumentControllerTest::fileDroppedOnTheTextOpens()
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     for (QEvent *event : std::initializer_list<QEvent *>{&enter, &drop}) // as a real drag goes
-        QCoreApplication::sendEvent(editorOf(document)->viewport(), event);
+        QCoreApplication::sendEvent(
+            editorOf(document)->findChild<platform::ScintillaControl *>()->viewport(), event);
     QCOMPARE(editorOf(m_controller->documents().constLast())->utf8Text(), QByteArray("dropped"));
     QCOMPARE(editorOf(document)->utf8Text(), QByteArray()); // no path typed into the text
 }
@@ -611,7 +613,8 @@ void DocumentControllerTest::editMenuIsTheRightClickMenuAndGreysOutOnlyWhileItSh
         edit->close();
     });
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(10, 10), QPoint(10, 10));
-    QCoreApplication::sendEvent(editorOf(document)->viewport(), &rightClick);
+    QCoreApplication::sendEvent(
+        editorOf(document)->findChild<platform::ScintillaControl *>()->viewport(), &rightClick);
     QVERIFY(shown == edit && greyedOut);
     QVERIFY(enabled(QKeySequence::Undo)); // its shortcut must keep working
 

@@ -3,12 +3,14 @@
 #include "EditorView.h"
 #include "ScribbetApp.h"
 
+#include "ScintillaControl.h"
 #include "TextEditor.h"
 
 #include <QClipboard>
 
 #include <memory>
 
+using platform::ScintillaControl;
 using platform::TextEditor;
 using scribbet::EditorView;
 
@@ -27,6 +29,12 @@ std::unique_ptr<BoundView> makeView(const QByteArray &text)
         scribbet::ScribbetApp::body().scene()->read(platform::FileWrapper::regularFile(text));
     bound->view.reset(static_cast<EditorView *>(bound->document->makeEditor()));
     return bound;
+}
+
+// The editing component inside the editor, for what only it can tell: rows, pixels, styles.
+ScintillaControl &controlOf(TextEditor *editor)
+{
+    return *editor->findChild<ScintillaControl *>();
 }
 
 // What a save would write.
@@ -57,7 +65,7 @@ void EditorViewTest::returnTypesTheLineEndingTheTextUses()
     for (const QByteArray &ending : {QByteArray("\r\n"), QByteArray("\r"), QByteArray("\n")}) {
         const auto bound = makeView("one" + ending + "two");
         TextEditor *editor = bound->view->textEditor();
-        editor->SendScintilla(TextEditor::SCI_DOCUMENTEND);
+        editor->select({editor->length(), editor->length()});
         QTest::keyClick(editor, Qt::Key_Return);
         QCOMPARE(documentText(*bound), "one" + ending + "two" + ending);
     }
@@ -92,9 +100,9 @@ void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
         QTRY_VERIFY(!editor->isLoading());
     QVERIFY(documentText(*bound) == text);
     QVERIFY(!editor->isLoading() && !editor->isReadOnly());
-    QVERIFY(!bound->view->textEditor()->isModified() && !editor->isUndoAvailable());
+    QVERIFY(!bound->view->textEditor()->isEdited() && !editor->isUndoAvailable());
     QTest::keyClick(editor, 'x');
-    QVERIFY(bound->view->textEditor()->isModified());
+    QVERIFY(bound->view->textEditor()->isEdited());
 }
 
 // A paste is one step too, and so is what was typed before a pause.
@@ -141,10 +149,10 @@ void EditorViewTest::keysWithCtrlOrAltNeverType()
     QFETCH(long, zoom);
     const auto bound = makeView("text");
     TextEditor *editor = bound->view->textEditor();
-    editor->zoomTo(3);
+    controlOf(editor).zoomTo(3);
     QTest::keyClick(editor, key, modifiers);
     QCOMPARE(documentText(*bound), QByteArray("text"));
-    QCOMPARE(editor->SendScintilla(TextEditor::SCI_GETZOOM), zoom);
+    QCOMPARE(editor->zoom(), zoom);
 }
 
 // The text area takes the desktop's text colours, a dark theme's too.
@@ -154,8 +162,9 @@ void EditorViewTest::editorFollowsTheDesktopsTextBackground()
     QPalette dark = bound->view->palette();
     dark.setColor(QPalette::Base, QColor(20, 20, 24));
     bound->view->setPalette(dark);
-    const long back = bound->view->textEditor()->SendScintilla(TextEditor::SCI_STYLEGETBACK,
-                                                               TextEditor::STYLE_DEFAULT);
+    const long back =
+        controlOf(bound->view->textEditor())
+            .SendScintilla(ScintillaControl::SCI_STYLEGETBACK, ScintillaControl::STYLE_DEFAULT);
     QCOMPARE(back, 20L | (20L << 8) | (24L << 16));
 }
 
@@ -166,13 +175,14 @@ void EditorViewTest::longLineWrapsBetweenWordsAndTakesEdits()
     for (int word = 0; line.size() < 20000; ++word)
         line +=
             word % 50 == 0 ? "caf\xc3\xa9 " : QByteArray(1 + word % 9, char('a' + word % 26)) + ' ';
-    TextEditor editor;
-    editor.resize(400, 300);
-    editor.show();
-    editor.loadText(line);
-    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    TextEditor textEditor;
+    textEditor.resize(400, 300);
+    textEditor.show();
+    textEditor.loadText(line);
+    QVERIFY(QTest::qWaitForWindowExposed(&textEditor));
+    ScintillaControl &editor = controlOf(&textEditor);
     const auto y = [&](qsizetype position) {
-        return editor.SendScintilla(TextEditor::SCI_POINTYFROMPOSITION, 0UL, long(position));
+        return editor.SendScintilla(ScintillaControl::SCI_POINTYFROMPOSITION, 0UL, long(position));
     };
     int rows = 1;
     for (qsizetype position = 1; position < line.size(); ++position)
@@ -182,22 +192,23 @@ void EditorViewTest::longLineWrapsBetweenWordsAndTakesEdits()
                      qPrintable(QStringLiteral("a row begins inside a word at %1").arg(position)));
         }
     QVERIFY(rows > 20);
-    QCOMPARE(editor.SendScintilla(TextEditor::SCI_WRAPCOUNT, 0UL), long(rows));
+    QCOMPARE(editor.SendScintilla(ScintillaControl::SCI_WRAPCOUNT, 0UL), long(rows));
 
     // Unwrapped, the end of the line moves by exactly what is typed into its middle.
-    editor.SendScintilla(TextEditor::SCI_SETWRAPMODE, TextEditor::SC_WRAP_NONE);
+    editor.SendScintilla(ScintillaControl::SCI_SETWRAPMODE, ScintillaControl::SC_WRAP_NONE);
     editor.viewport()->repaint(); // the rows go at the next paint
     const auto endX = [&] {       // from the start of the line, wherever the view has scrolled
         const auto x = [&](long position) {
-            return editor.SendScintilla(TextEditor::SCI_POINTXFROMPOSITION, 0UL, position);
+            return editor.SendScintilla(ScintillaControl::SCI_POINTXFROMPOSITION, 0UL, position);
         };
-        return x(editor.SendScintilla(TextEditor::SCI_GETLENGTH)) - x(0);
+        return x(editor.SendScintilla(ScintillaControl::SCI_GETLENGTH)) - x(0);
     };
     const long before = endX();
-    editor.SendScintilla(TextEditor::SCI_GOTOPOS, static_cast<unsigned long>(line.size() / 2));
-    QTest::keyClicks(&editor, QStringLiteral("WW"));
-    const long width =
-        editor.SendScintilla(TextEditor::SCI_TEXTWIDTH, TextEditor::STYLE_DEFAULT, "WW");
+    editor.SendScintilla(ScintillaControl::SCI_GOTOPOS,
+                         static_cast<unsigned long>(line.size() / 2));
+    QTest::keyClicks(&textEditor, QStringLiteral("WW"));
+    const long width = editor.SendScintilla(ScintillaControl::SCI_TEXTWIDTH,
+                                            ScintillaControl::STYLE_DEFAULT, "WW");
     QVERIFY2(qAbs(endX() - before - width) <= 1, // positions are whole pixels, widths not
              qPrintable(QStringLiteral("moved %1 for %2").arg(endX() - before).arg(width)));
 }
@@ -215,16 +226,18 @@ void EditorViewTest::largeTextWrapsWhereItIsSeen()
     editor->show();
     QTRY_VERIFY(!editor->isLoading());
     QTest::qWait(100); // time enough for idle work, were there any
-    const long lines = editor->SendScintilla(TextEditor::SCI_GETLINECOUNT);
-    QCOMPARE(
-        editor->SendScintilla(TextEditor::SCI_WRAPCOUNT, static_cast<unsigned long>(lines / 2)),
-        1L);
+    ScintillaControl &control = controlOf(editor);
+    const long lines = control.SendScintilla(ScintillaControl::SCI_GETLINECOUNT);
+    QCOMPARE(control.SendScintilla(ScintillaControl::SCI_WRAPCOUNT,
+                                   static_cast<unsigned long>(lines / 2)),
+             1L);
     QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
-    QVERIFY(editor->SendScintilla(TextEditor::SCI_WRAPCOUNT,
+    QVERIFY(control.SendScintilla(ScintillaControl::SCI_WRAPCOUNT,
                                   static_cast<unsigned long>(lines - 2)) > 1);
-    const long caretY = editor->SendScintilla(TextEditor::SCI_POINTYFROMPOSITION, 0UL,
-                                              editor->SendScintilla(TextEditor::SCI_GETCURRENTPOS));
-    QVERIFY(caretY >= 0 && caretY < editor->viewport()->height());
+    const long caretY =
+        control.SendScintilla(ScintillaControl::SCI_POINTYFROMPOSITION, 0UL,
+                              control.SendScintilla(ScintillaControl::SCI_GETCURRENTPOS));
+    QVERIFY(caretY >= 0 && caretY < control.viewport()->height());
 }
 
 SCRIBBET_TEST_MAIN(EditorViewTest)

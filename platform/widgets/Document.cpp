@@ -37,7 +37,7 @@ QString Document::displayName() const
 bool Document::isEdited() const
 {
     const TextEditor *editor = textEditor();
-    return editor && editor->isModified();
+    return editor && editor->isEdited();
 }
 
 DocumentWindow *Document::window() const
@@ -51,7 +51,7 @@ void Document::showWindow(QSize contentSize, DocumentController &controller)
         m_window = new DocumentWindow(this, m_value->makeEditor(), controller);
         m_window->setContentSize(contentSize);
         if (TextEditor *editor = textEditor())
-            connect(editor, &TextEditor::modificationChanged, this, &Document::changed);
+            connect(editor, &TextEditor::editedChanged, this, &Document::changed);
     }
     if (m_window->isMinimized())
         m_window->showNormal();

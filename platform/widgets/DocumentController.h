@@ -4,6 +4,7 @@
 #include "DocumentAlerts.h"
 #include "DocumentScene.h"
 #include "FileFollower.h"
+#include "Finding.h"
 #include "RecentDocuments.h"
 
 #include <QList>
@@ -43,6 +44,9 @@ public:
     const DocumentScene &scene() const { return *m_scene; }
 
     RecentDocuments &recentDocuments() { return m_recentDocuments; }
+
+    /// What was searched for last, which every window's find bar starts from.
+    LastSearch &lastSearch() { return m_lastSearch; }
 
     /// Every open document, oldest first.
     QList<Document *> documents() const;
@@ -134,6 +138,7 @@ private:
 
     std::shared_ptr<const DocumentScene> m_scene;
     RecentDocuments m_recentDocuments;
+    LastSearch m_lastSearch;
     std::unique_ptr<Drafts> m_drafts;
     FileFollower m_files;
     std::vector<std::unique_ptr<Document>> m_documents;

@@ -14,9 +14,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QPrintDialog>
-
-#include <Qsci/qsciprinter.h>
 
 #include <functional>
 
@@ -49,19 +46,10 @@ QAction *addAction(QMenu *menu, const QString &text, QKeySequence::StandardKey k
     return action;
 }
 
-// Prints the text through the desktop's print dialog, in the editor's font, black on white, each
-// line wrapped to the page.
 void printText(DocumentWindow *window)
 {
-    TextEditor *editor = window ? window->textEditor() : nullptr;
-    if (!editor)
-        return;
-    QsciPrinter printer(QPrinter::HighResolution);
-    printer.setWrapMode(QsciScintilla::WrapWord);
-    printer.setDocName(window->windowTitle().remove(QStringLiteral("[*]")));
-    QPrintDialog dialog(&printer, window);
-    if (dialog.exec() == QDialog::Accepted)
-        printer.printRange(editor);
+    if (TextEditor *editor = window ? window->textEditor() : nullptr)
+        editor->print(window->windowTitle().remove(QStringLiteral("[*]")));
 }
 
 void addFindActions(QMenu *menu, const QPointer<DocumentWindow> &window)

@@ -17,9 +17,7 @@ DocumentWindow::DocumentWindow(Document *document, QWidget *editor, DocumentCont
     : m_document(document)
     , m_controller(controller)
 {
-    m_text = qobject_cast<TextEditor *>(editor);
-    if (!m_text)
-        m_text = editor->findChild<TextEditor *>();
+    m_text = document->textEditor();
     addFileMenu(menuBar(), document, controller);
     QMenu *edit = addEditMenu(menuBar(), this);
     controller.scene().addCommands(menuBar(), editor);
@@ -27,14 +25,13 @@ DocumentWindow::DocumentWindow(Document *document, QWidget *editor, DocumentCont
     editor->setFocus();
     if (m_text) {
         // A file dropped on the text, as from the file manager, opens; dragged text stays text.
-        connect(m_text, &TextEditor::SCN_URIDROPPED, this, [&controller](const QUrl &url) {
+        connect(m_text, &TextEditor::fileDropped, this, [&controller](const QUrl &url) {
             if (url.isLocalFile())
                 controller.openDocumentWithContentsOf(url.toLocalFile());
         });
         // The right-click menu is the Edit menu itself, so both show the same keys.
-        m_text->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(m_text, &TextEditor::customContextMenuRequested, edit,
-                [this, edit](QPoint at) { edit->exec(m_text->viewport()->mapToGlobal(at)); });
+        connect(m_text, &TextEditor::contextMenuRequested, edit,
+                [edit](QPoint at) { edit->exec(at); });
     }
     connect(document, &Document::changed, this, &DocumentWindow::updateTitle);
     updateTitle();
@@ -52,7 +49,7 @@ FindBar *DocumentWindow::findBar()
         area->setObjectName(QStringLiteral("findArea"));
         area->setMovable(false);
         area->setFloatable(false);
-        m_findBar = new FindBar(m_text, area);
+        m_findBar = new FindBar(m_text, m_controller.lastSearch(), area);
         area->addWidget(m_findBar);
         addToolBar(Qt::BottomToolBarArea, area);
         area->hide();
@@ -96,7 +93,7 @@ void DocumentWindow::updateTitle()
     setWindowModified(m_document->isEdited());
     // What a screen reader names the text by.
     if (m_text)
-        m_text->setAccessibleName(m_document->displayName());
+        m_text->setName(m_document->displayName());
 }
 
 } // namespace platform

@@ -26,7 +26,7 @@ DraftKeeper::DraftKeeper(Document &document, TextEditor &editor, DraftWriter &wr
     m_write.setSingleShot(true);
     connect(&m_write, &QTimer::timeout, this, &DraftKeeper::keepNow);
     connect(&m_editor, &TextEditor::edited, this, &DraftKeeper::record);
-    connect(&m_editor, &TextEditor::modificationChanged, this, &DraftKeeper::editedChanged);
+    connect(&m_editor, &TextEditor::editedChanged, this, &DraftKeeper::editedChanged);
     connect(&m_writer, &DraftWriter::becameSelfContained, this, [this](quint64 draft) {
         if (m_draft == draft)
             m_needsItsFile = false;
@@ -58,7 +58,7 @@ void DraftKeeper::keepNow()
     m_write.stop();
     if (m_unwritten.isEmpty())
         return;
-    if (!m_editor.isModified()) { // back where it was saved before a pause
+    if (!m_editor.isEdited()) { // back where it was saved before a pause
         m_unwritten.clear();
         return;
     }

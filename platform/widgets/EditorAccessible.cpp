@@ -1,6 +1,6 @@
 #include "EditorAccessible.h"
 
-#include "TextEditor.h"
+#include "ScintillaControl.h"
 
 #include <QApplication>
 
@@ -11,13 +11,14 @@ namespace {
 
 using Sci = QsciScintillaBase;
 
-long send(const TextEditor &editor, unsigned int message, unsigned long wParam = 0, long lParam = 0)
+long send(const ScintillaControl &editor, unsigned int message, unsigned long wParam = 0,
+          long lParam = 0)
 {
     return editor.SendScintilla(message, wParam, lParam);
 }
 
 // The bytes from `start`, `length` of them, where the editor holds them.
-const char *bytesAt(const TextEditor &editor, long start, long length)
+const char *bytesAt(const ScintillaControl &editor, long start, long length)
 {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): Scintilla hands out pointers as integers.
     return reinterpret_cast<const char *>(
@@ -31,7 +32,7 @@ bool isAscii(const char *bytes, long length)
 
 // The characters from `start` to `end` of one line: the bytes where only ASCII is found, else
 // Scintilla's own count, which agrees with its index on every byte that is not UTF-8.
-long charactersBetween(const TextEditor &editor, long start, long end)
+long charactersBetween(const ScintillaControl &editor, long start, long end)
 {
     const char *bytes = bytesAt(editor, start, end - start);
     if (bytes && isAscii(bytes, end - start))
@@ -40,7 +41,7 @@ long charactersBetween(const TextEditor &editor, long start, long end)
 }
 
 // The character offset at which `line` begins; at the line count, the number of characters.
-long lineOffset(const TextEditor &editor, long line)
+long lineOffset(const ScintillaControl &editor, long line)
 {
     if (send(editor, Sci::SCI_GETLINECHARACTERINDEX) & Sci::SC_LINECHARACTERINDEX_UTF32)
         return send(editor, Sci::SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
@@ -50,34 +51,102 @@ long lineOffset(const TextEditor &editor, long line)
                 send(editor, Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)));
 }
 
-bool &listening()
-{
-    static bool listens = QAccessible::isActive();
-    return listens;
-}
-
 QAccessibleInterface *accessibleForEditor(const QString &className, QObject *object)
 {
-    if (className != QLatin1String(TextEditor::staticMetaObject.className()))
+    if (className != QLatin1String(ScintillaControl::staticMetaObject.className()))
         return nullptr;
-    return new EditorAccessible(static_cast<TextEditor *>(object));
+    return new EditorAccessible(static_cast<ScintillaControl *>(object));
+}
+
+// Tells an assistive technology what happens in one control: the caret moving, the selection,
+// each change of the text. It also keeps the control's index of lines in characters, which keeps
+// every offset cheap but costs a little on every edit, only while someone listens.
+class Announcer final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit Announcer(ScintillaControl &control)
+        : QObject(&control)
+        , m_control(control)
+    {
+        connect(&control, &ScintillaControl::SCN_UPDATEUI, this, [this](int updated) {
+            if (updated & Sci::SC_UPDATE_SELECTION)
+                reportCaretAndSelection();
+        });
+        connect(&control, &ScintillaControl::SCN_MODIFIED, this, &Announcer::reportChange);
+        listenersChanged(QAccessible::isActive());
+    }
+
+    void listenersChanged(bool listening)
+    {
+        m_control.holdCharacterIndex(listening);
+        m_reportedCaret = send(m_control, Sci::SCI_GETCURRENTPOS);
+        m_reportedAnchor = send(m_control, Sci::SCI_GETANCHOR);
+    }
+
+private:
+    void reportCaretAndSelection();
+    void reportChange(int position, int type, const char *text, int length);
+
+    ScintillaControl &m_control;
+    long m_reportedCaret = -1;
+    long m_reportedAnchor = -1;
+};
+
+void Announcer::reportCaretAndSelection()
+{
+    if (!QAccessible::isActive())
+        return;
+    const long caret = send(m_control, Sci::SCI_GETCURRENTPOS);
+    const long anchor = send(m_control, Sci::SCI_GETANCHOR);
+    if (caret != m_reportedCaret) {
+        QAccessibleTextCursorEvent moved(&m_control, EditorAccessible::offsetOf(m_control, caret));
+        QAccessible::updateAccessibility(&moved);
+    }
+    // A selection that appears, changes or goes; not an empty one moving with the caret.
+    const bool selectionChanged = anchor != m_reportedAnchor || caret != m_reportedCaret;
+    if (selectionChanged && (anchor != caret || m_reportedAnchor != m_reportedCaret)) {
+        const int start = EditorAccessible::offsetOf(m_control, std::min(caret, anchor));
+        const int end = EditorAccessible::offsetOf(m_control, std::max(caret, anchor));
+        QAccessibleTextSelectionEvent selected(&m_control, start, end);
+        QAccessible::updateAccessibility(&selected);
+    }
+    m_reportedCaret = caret;
+    m_reportedAnchor = anchor;
+}
+
+// Changes arrive only while the control sends modification notices: once a text is loaded.
+void Announcer::reportChange(int position, int type, const char *text, int length)
+{
+    if (!QAccessible::isActive() || !text ||
+        !(type & (Sci::SC_MOD_INSERTTEXT | Sci::SC_MOD_DELETETEXT)))
+        return;
+    const int offset = EditorAccessible::offsetOf(m_control, position);
+    const QString changed = QString::fromUtf8(text, length);
+    if (type & Sci::SC_MOD_INSERTTEXT) {
+        QAccessibleTextInsertEvent inserted(&m_control, offset, changed);
+        QAccessible::updateAccessibility(&inserted);
+    } else {
+        QAccessibleTextRemoveEvent removed(&m_control, offset, changed);
+        QAccessible::updateAccessibility(&removed);
+    }
 }
 
 class ActivationListener final : public QAccessible::ActivationObserver {
 public:
     void accessibilityActiveChanged(bool active) override
     {
-        listening() = active;
         for (QWidget *widget : QApplication::allWidgets()) {
-            if (auto *editor = qobject_cast<TextEditor *>(widget))
-                editor->accessibilityActiveChanged(active);
+            if (auto *announcer =
+                    widget->findChild<Announcer *>(QString(), Qt::FindDirectChildrenOnly))
+                announcer->listenersChanged(active);
         }
     }
 };
 
 } // namespace
 
-void EditorAccessible::install()
+void EditorAccessible::attachTo(ScintillaControl &control)
 {
     static ActivationListener listener;
     static const bool installed = [] {
@@ -87,20 +156,16 @@ void EditorAccessible::install()
         return true;
     }();
     Q_UNUSED(installed);
+    new Announcer(control);
 }
 
-bool EditorAccessible::someoneListens()
-{
-    return listening();
-}
-
-EditorAccessible::EditorAccessible(TextEditor *editor)
+EditorAccessible::EditorAccessible(ScintillaControl *editor)
     : QAccessibleWidget(editor, QAccessible::EditableText)
 {}
 
-TextEditor *EditorAccessible::editor() const
+ScintillaControl *EditorAccessible::editor() const
 {
-    return static_cast<TextEditor *>(widget());
+    return static_cast<ScintillaControl *>(widget());
 }
 
 void *EditorAccessible::interface_cast(QAccessible::InterfaceType type)
@@ -120,7 +185,7 @@ QAccessible::State EditorAccessible::state() const
     return state;
 }
 
-int EditorAccessible::offsetOf(const TextEditor &editor, long position)
+int EditorAccessible::offsetOf(const ScintillaControl &editor, long position)
 {
     const long line = send(editor, Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
     const long lineStart =
@@ -130,7 +195,7 @@ int EditorAccessible::offsetOf(const TextEditor &editor, long position)
 
 long EditorAccessible::positionOf(int offset) const
 {
-    const TextEditor &text = *editor();
+    const ScintillaControl &text = *editor();
     offset = std::clamp(offset, 0, characterCount());
     // Only asked without an assistive technology listening, as by a test: counted.
     if (!(send(text, Sci::SCI_GETLINECHARACTERINDEX) & Sci::SC_LINECHARACTERINDEX_UTF32))
@@ -215,7 +280,7 @@ QString EditorAccessible::textBetween(long start, long end) const
 EditorAccessible::Span EditorAccessible::unitAt(long position,
                                                 QAccessible::TextBoundaryType boundaryType) const
 {
-    const TextEditor &text = *editor();
+    const ScintillaControl &text = *editor();
     const auto at = static_cast<unsigned long>(position);
     switch (boundaryType) {
     case QAccessible::CharBoundary:
@@ -278,7 +343,7 @@ QString EditorAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryT
 
 QRect EditorAccessible::characterRect(int offset) const
 {
-    const TextEditor &text = *editor();
+    const ScintillaControl &text = *editor();
     const long position = positionOf(offset);
     const long x = send(text, Sci::SCI_POINTXFROMPOSITION, 0, position);
     const long y = send(text, Sci::SCI_POINTYFROMPOSITION, 0, position);
@@ -313,3 +378,5 @@ QString EditorAccessible::attributes(int offset, int *startOffset, int *endOffse
 }
 
 } // namespace platform
+
+#include "EditorAccessible.moc"

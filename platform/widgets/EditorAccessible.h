@@ -4,7 +4,7 @@
 
 namespace platform {
 
-class TextEditor;
+class ScintillaControl;
 
 /// What an assistive technology reads of a text editor: its text, caret and selection, with
 /// offsets counted in characters (code points), as AT-SPI counts them.
@@ -14,7 +14,7 @@ class TextEditor;
 /// The index is kept only while an assistive technology listens.
 class EditorAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit EditorAccessible(TextEditor *editor);
+    explicit EditorAccessible(ScintillaControl *editor);
 
     void *interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;
@@ -42,14 +42,12 @@ public:
     using QAccessibleWidget::text;
 
     /// The character offset of a byte position in the editor's text.
-    static int offsetOf(const TextEditor &editor, long position);
+    static int offsetOf(const ScintillaControl &editor, long position);
 
-    /// Makes every text editor's accessible one of these, and tells each editor when an
-    /// assistive technology starts or stops listening. Done once, whoever calls.
-    static void install();
-
-    /// Whether an assistive technology listens, as Qt last said.
-    static bool someoneListens();
+    /// Makes the control's accessible one of these (the first call installs the factory for
+    /// every control), and tells assistive technologies of the caret, the selection and each
+    /// change in the control while one listens.
+    static void attachTo(ScintillaControl &control);
 
 private:
     struct Span {
@@ -57,7 +55,7 @@ private:
         long end;
     };
 
-    TextEditor *editor() const;
+    ScintillaControl *editor() const;
     long positionOf(int offset) const;
     QString textBetween(long start, long end) const;
     /// The character, word or line that the character at `position` is part of, in positions.

@@ -1,7 +1,7 @@
 #include "FindBar.h"
 
+#include "Finding.h"
 #include "TextEditor.h"
-#include "TextSearch.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -18,17 +18,6 @@
 
 namespace platform {
 namespace {
-
-struct LastSearch {
-    QString pattern;
-    SearchOptions options;
-};
-
-LastSearch &lastSearch()
-{
-    static LastSearch search;
-    return search;
-}
 
 // A selection that fits on one line is what the user means to find; a longer one is not.
 QString selectionToFind(const TextEditor &editor)
@@ -50,9 +39,10 @@ QPushButton *addButton(QGridLayout *layout, const QString &text, int row, int co
 
 } // namespace
 
-FindBar::FindBar(TextEditor *editor, QWidget *parent)
+FindBar::FindBar(TextEditor *editor, LastSearch &lastSearch, QWidget *parent)
     : QWidget(parent)
     , m_editor(editor)
+    , m_lastSearch(lastSearch)
     , m_findField(new QLineEdit)
     , m_replaceField(new QLineEdit)
     , m_matchCase(new QCheckBox(tr("Match &case")))
@@ -114,7 +104,7 @@ FindBar::~FindBar() = default;
 void FindBar::startFinding(bool withReplace)
 {
     const QString selected = selectionToFind(*m_editor);
-    const LastSearch &last = lastSearch();
+    const LastSearch &last = m_lastSearch;
     m_findField->setText(selected.isEmpty() ? last.pattern : selected);
     m_matchCase->setChecked(last.options.matchCase);
     m_wholeWords->setChecked(last.options.wholeWords);
@@ -128,17 +118,17 @@ void FindBar::startFinding(bool withReplace)
 
 bool FindBar::hasSearch() const
 {
-    return !m_findField->text().isEmpty() || !lastSearch().pattern.isEmpty();
+    return !m_findField->text().isEmpty() || !m_lastSearch.pattern.isEmpty();
 }
 
 bool FindBar::findNext()
 {
-    return find(Direction::Forward);
+    return find(FindDirection::Forward);
 }
 
 bool FindBar::findPrevious()
 {
-    return find(Direction::Backward);
+    return find(FindDirection::Backward);
 }
 
 QString FindBar::status() const
@@ -171,7 +161,7 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
 // The field's text, or the last search when the field is empty, as when F3 comes first.
 std::unique_ptr<TextSearch> FindBar::currentSearch()
 {
-    LastSearch &last = lastSearch();
+    LastSearch &last = m_lastSearch;
     if (m_findField->text().isEmpty()) {
         m_findField->setText(last.pattern);
     } else {
@@ -189,40 +179,26 @@ std::unique_ptr<TextSearch> FindBar::currentSearch()
     return search;
 }
 
-bool FindBar::find(Direction direction)
+bool FindBar::find(FindDirection direction)
 {
     const auto search = currentSearch();
     if (!search)
         return false;
-    const std::string_view text = m_editor->textView();
-    const auto [start, end] = selection();
-    std::optional<TextRange> match;
-    bool wrapped = false;
+    std::optional<Found> found;
     try {
-        if (direction == Direction::Forward) {
-            match = search->firstMatch(text, end);
-            // An empty match where the caret already is would be found again and again.
-            if (match && match->isEmpty() && match->start == start)
-                match = search->firstMatch(text, TextSearch::nextStart(text, *match));
-            if (!match && (match = search->firstMatch(text, 0)))
-                wrapped = true;
-        } else {
-            match = search->lastMatchBefore(text, start);
-            if (!match && (match = search->lastMatchBefore(text, qsizetype(text.size()) + 1)))
-                wrapped = true;
-        }
+        found = findFrom(*search, m_editor->textView(), m_editor->selection(), direction);
     } catch (const SearchError &error) {
         showStatus(QString::fromStdString(error.what()), true);
         return false;
     }
-    if (!match) {
+    if (!found) {
         showStatus(tr("Not found"), true);
         return false;
     }
-    select(match->start, match->end);
-    if (!wrapped)
+    m_editor->select(found->match);
+    if (!found->wrapped)
         showStatus({});
-    else if (direction == Direction::Forward)
+    else if (direction == FindDirection::Forward)
         showStatus(tr("Continued from the top"));
     else
         showStatus(tr("Continued from the bottom"));
@@ -238,10 +214,10 @@ void FindBar::findAsTyped()
         showStatus({});
         return;
     }
-    const auto start = m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONSTART);
-    m_editor->SendScintilla(TextEditor::SCI_SETEMPTYSELECTION, start);
+    const qsizetype start = m_editor->selection().start;
+    m_editor->select({start, start});
     if (!findNext())
-        m_editor->SendScintilla(TextEditor::SCI_SETEMPTYSELECTION, start);
+        m_editor->select({start, start});
 }
 
 void FindBar::replace()
@@ -250,14 +226,14 @@ void FindBar::replace()
     if (!search)
         return;
     const std::string_view text = m_editor->textView();
-    const TextRange selected = selection();
+    const TextRange selected = m_editor->selection();
     try {
         if (!m_editor->isReadOnly() && search->isMatch(text, selected)) {
             const QByteArray replacement =
                 search->replacementFor(text, selected, m_replaceField->text().toUtf8());
             m_editor->replaceRanges({{selected, replacement}});
             const qsizetype after = selected.start + replacement.size();
-            select(after, after);
+            m_editor->select({after, after});
         }
     } catch (const SearchError &error) {
         showStatus(QString::fromStdString(error.what()), true);
@@ -271,13 +247,10 @@ qsizetype FindBar::replaceAll()
     const auto search = currentSearch();
     if (!search || m_editor->isReadOnly())
         return 0;
-    const std::string_view text = m_editor->textView();
-    const QByteArray replacement = m_replaceField->text().toUtf8();
-    std::vector<TextEditor::Replacement> replacements;
+    std::vector<Replacement> replacements;
     try {
-        for (auto match = search->firstMatch(text, 0); match;
-             match = search->firstMatch(text, TextSearch::nextStart(text, *match)))
-            replacements.push_back({*match, search->replacementFor(text, *match, replacement)});
+        replacements =
+            replaceEveryMatch(*search, m_editor->textView(), m_replaceField->text().toUtf8());
     } catch (const SearchError &error) {
         showStatus(QString::fromStdString(error.what()), true);
         return 0;
@@ -296,19 +269,6 @@ qsizetype FindBar::replaceAll()
     showStatus(count == 1 ? tr("Replaced 1 match")
                           : tr("Replaced %1 matches").arg(QLocale().toString(count)));
     return count;
-}
-
-TextRange FindBar::selection() const
-{
-    return {qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONSTART)),
-            qsizetype(m_editor->SendScintilla(TextEditor::SCI_GETSELECTIONEND))};
-}
-
-void FindBar::select(qsizetype start, qsizetype end)
-{
-    m_editor->SendScintilla(TextEditor::SCI_SETSEL, static_cast<unsigned long>(start), long(end));
-    m_editor->SendScintilla(TextEditor::SCI_SCROLLRANGE, static_cast<unsigned long>(start),
-                            long(end));
 }
 
 // A problem shows in the field's colour as well as in words.

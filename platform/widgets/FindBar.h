@@ -12,19 +12,21 @@ namespace platform {
 
 class TextEditor;
 class TextSearch;
-struct TextRange;
+struct LastSearch;
+enum class FindDirection;
 
 /// Find and replace for one text editor: a bar that comes up under the text while it is used.
 /// Enter and Shift+Enter go to the next and the previous match, wrapping around at either end
 /// of the text; Escape puts it away. What it says (wrapped, not found, how many replaced) shows
 /// in the bar itself, never in a box that has to be dismissed.
 ///
-/// The last search is shared by every window, as the desktop's editors share it.
+/// `lastSearch` is what was searched for last, shared by every window's bar, as the desktop's
+/// editors share it.
 class FindBar final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit FindBar(TextEditor *editor, QWidget *parent = nullptr);
+    FindBar(TextEditor *editor, LastSearch &lastSearch, QWidget *parent = nullptr);
     ~FindBar() override;
 
     /// Fills the field with the selection, or else the last search, and puts the focus there.
@@ -55,16 +57,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum class Direction { Forward, Backward };
-
-    bool find(Direction direction);
+    bool find(FindDirection direction);
     void findAsTyped();
     std::unique_ptr<TextSearch> currentSearch();
-    TextRange selection() const;
-    void select(qsizetype start, qsizetype end);
     void showStatus(const QString &text, bool isProblem = false);
 
     TextEditor *m_editor;
+    LastSearch &m_lastSearch;
     QLineEdit *m_findField;
     QLineEdit *m_replaceField;
     QCheckBox *m_matchCase;
