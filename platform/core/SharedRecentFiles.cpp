@@ -71,7 +71,19 @@ QString SharedRecentFiles::note(const QString &path, const Application &applicat
         if (!list.setContent(&file, &problem) || list.documentElement().tagName() != "xbel")
             return QStringLiteral("the list cannot be read (%1); it is left as it is").arg(problem);
     }
+    markUsed(list, path, application);
+    try {
+        writeFile(listFile, list.toByteArray(2));
+    } catch (const FileError &error) {
+        return error.message(listFile);
+    }
+    return {};
+}
 
+// The file's bookmark, made when there is none, stamped as used now by the application.
+void SharedRecentFiles::markUsed(QDomDocument &list, const QString &path,
+                                 const Application &application)
+{
     const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
     const QString href = QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded());
     QDomElement bookmark =
@@ -92,13 +104,6 @@ QString SharedRecentFiles::note(const QString &path, const Application &applicat
                       QLatin1Char('\'') + application.exec + QLatin1Char('\''));
     used.setAttribute(QStringLiteral("modified"), now);
     used.setAttribute(QStringLiteral("count"), used.attribute(QStringLiteral("count")).toInt() + 1);
-
-    try {
-        writeFile(listFile, list.toByteArray(2));
-    } catch (const FileError &error) {
-        return error.message(listFile);
-    }
-    return {};
 }
 
 } // namespace platform

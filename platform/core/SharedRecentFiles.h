@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QDomDocument;
+
 namespace platform {
 
 /// The desktop's own list of recently used files, `$XDG_DATA_HOME/recently-used.xbel`, which file
@@ -20,6 +22,9 @@ public:
 
     /// Where the list is: `$XDG_DATA_HOME/recently-used.xbel`.
     static QString listPath();
+
+private:
+    static void markUsed(QDomDocument &list, const QString &path, const Application &application);
 };
 
 } // namespace platform

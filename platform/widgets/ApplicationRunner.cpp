@@ -147,35 +147,43 @@ int ApplicationRunner::run(std::shared_ptr<const DocumentScene> scene, const QBy
     }
     for (const QByteArray &file : files)
         openNamedFile(controller, file);
-    // A launch that names nothing, and a request from the bus that left no document, open an
-    // untitled one unless the delegate says otherwise.
-    const auto finishLaunching = [&controller, delegate](bool namedNothing) {
-        if (namedNothing && (!delegate || delegate->applicationShouldOpenUntitledFile()))
-            controller.openUntitledDocument();
-        if (delegate)
-            delegate->applicationDidFinishLaunching();
-        QTimer::singleShot(0, &controller, &DocumentController::lookForWorkLeftBehind);
-    };
-    if (launch == Launch::ByBus && files.isEmpty()) {
-        // The bus delivers the request that started the program as soon as it owns its name.
-        // Launching finishes once that request is handled, as it does after the files of a
-        // command line; should none come, a plain launch after ten seconds.
-        auto *pending = new QTimer(&controller);
-        pending->setSingleShot(true);
-        QObject::connect(pending, &QTimer::timeout, &controller, [&controller, finishLaunching] {
-            finishLaunching(!controller.mostRecentDocument());
-        });
-        const auto handled = [pending] {
-            if (pending->isActive())
-                pending->start(0);
-        };
-        QObject::connect(m_service.get(), &ApplicationService::activateRequested, pending, handled);
-        QObject::connect(m_service.get(), &ApplicationService::openRequested, pending, handled);
-        pending->start(std::chrono::seconds(10));
-    } else {
-        finishLaunching(files.isEmpty());
-    }
+    if (launch == Launch::ByBus && files.isEmpty())
+        finishLaunchingOnceTheBusAsks(controller, delegate);
+    else
+        finishLaunching(controller, delegate, files.isEmpty());
     return QApplication::exec();
+}
+
+// A launch that names nothing, and a request from the bus that left no document, open an untitled
+// one unless the delegate says otherwise.
+void ApplicationRunner::finishLaunching(DocumentController &controller,
+                                        ApplicationDelegate *delegate, bool namedNothing)
+{
+    if (namedNothing && (!delegate || delegate->applicationShouldOpenUntitledFile()))
+        controller.openUntitledDocument();
+    if (delegate)
+        delegate->applicationDidFinishLaunching();
+    QTimer::singleShot(0, &controller, &DocumentController::lookForWorkLeftBehind);
+}
+
+// The bus delivers the request that started the program as soon as it owns its name. Launching
+// finishes once that request is handled, as it does after the files of a command line; should
+// none come, a plain launch after ten seconds.
+void ApplicationRunner::finishLaunchingOnceTheBusAsks(DocumentController &controller,
+                                                      ApplicationDelegate *delegate)
+{
+    auto *pending = new QTimer(&controller);
+    pending->setSingleShot(true);
+    QObject::connect(pending, &QTimer::timeout, &controller, [&controller, delegate] {
+        finishLaunching(controller, delegate, !controller.mostRecentDocument());
+    });
+    const auto handled = [pending] {
+        if (pending->isActive())
+            pending->start(0);
+    };
+    QObject::connect(m_service.get(), &ApplicationService::activateRequested, pending, handled);
+    QObject::connect(m_service.get(), &ApplicationService::openRequested, pending, handled);
+    pending->start(std::chrono::seconds(10));
 }
 
 } // namespace platform

@@ -58,6 +58,11 @@ public:
             ApplicationDelegate *delegate, Launch launch = Launch::ByCommand);
 
 private:
+    static void finishLaunching(DocumentController &controller, ApplicationDelegate *delegate,
+                                bool namedNothing);
+    void finishLaunchingOnceTheBusAsks(DocumentController &controller,
+                                       ApplicationDelegate *delegate);
+
     std::unique_ptr<ApplicationService> m_service;
 };
 

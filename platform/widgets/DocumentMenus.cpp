@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPointer>
 
+#include <array>
 #include <functional>
 
 namespace platform {
@@ -126,6 +127,26 @@ void fillDraftsMenu(QMenu *menu, Drafts &recovery)
         action->setEnabled(!drafts.isEmpty());
 }
 
+// While the Edit menu shows, what cannot be done now is greyed out: `actions` are undo, redo and
+// three that need a selection. Afterwards everything is enabled again, since a disabled action
+// would also swallow its shortcut.
+void greyOutWhileShown(QMenu *menu, const QPointer<DocumentWindow> &window,
+                       const std::array<QAction *, 5> &actions)
+{
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [window, actions] {
+        TextEditor *target = window ? window->textEditor() : nullptr;
+        const auto [undo, redo, cut, copy, remove] = actions;
+        undo->setEnabled(target && target->isUndoAvailable());
+        redo->setEnabled(target && target->isRedoAvailable());
+        for (QAction *needsSelection : {cut, copy, remove})
+            needsSelection->setEnabled(target && target->hasSelectedText());
+    });
+    QObject::connect(menu, &QMenu::aboutToHide, menu, [menu] {
+        for (QAction *action : menu->actions())
+            action->setEnabled(true);
+    });
+}
+
 } // namespace
 
 void addFileMenu(QMenuBar *menuBar, Document *document, DocumentController &controller)
@@ -195,20 +216,7 @@ QMenu *addEditMenu(QMenuBar *menuBar, DocumentWindow *window)
             target->selectAll();
     });
     addFindActions(menu, owner);
-
-    // While the menu shows, what cannot be done now is greyed out. Afterwards everything is
-    // enabled again, since a disabled action would also swallow its shortcut.
-    QObject::connect(menu, &QMenu::aboutToShow, menu, [=] {
-        TextEditor *target = editor();
-        undo->setEnabled(target && target->isUndoAvailable());
-        redo->setEnabled(target && target->isRedoAvailable());
-        for (QAction *needsSelection : {cut, copy, remove})
-            needsSelection->setEnabled(target && target->hasSelectedText());
-    });
-    QObject::connect(menu, &QMenu::aboutToHide, menu, [menu] {
-        for (QAction *action : menu->actions())
-            action->setEnabled(true);
-    });
+    greyOutWhileShown(menu, owner, {undo, redo, cut, copy, remove});
     return menu;
 }
 

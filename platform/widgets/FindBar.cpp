@@ -57,6 +57,16 @@ FindBar::FindBar(TextEditor *editor, LastSearch &lastSearch, QWidget *parent)
     m_regularExpression->setObjectName(QStringLiteral("regularExpression"));
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(6, 4, 6, 4);
+    addFindRow(layout);
+    addReplaceRow(layout);
+    m_findField->installEventFilter(this);
+    m_replaceField->installEventFilter(this);
+    connect(m_findField, &QLineEdit::textEdited, this, &FindBar::findAsTyped);
+    setFocusProxy(m_findField);
+}
+
+void FindBar::addFindRow(QGridLayout *layout)
+{
     auto *findLabel = new QLabel(tr("F&ind:"));
     findLabel->setBuddy(m_findField);
     layout->addWidget(findLabel, 0, 0);
@@ -82,7 +92,10 @@ FindBar::FindBar(TextEditor *editor, LastSearch &lastSearch, QWidget *parent)
     close->setAutoRaise(true);
     layout->addWidget(close, 0, 8);
     connect(close, &QToolButton::clicked, this, &FindBar::finished);
+}
 
+void FindBar::addReplaceRow(QGridLayout *layout)
+{
     auto *replaceLabel = new QLabel(tr("Replace wit&h:"));
     replaceLabel->setBuddy(m_replaceField);
     layout->addWidget(replaceLabel, 1, 0);
@@ -92,11 +105,6 @@ FindBar::FindBar(TextEditor *editor, LastSearch &lastSearch, QWidget *parent)
     connect(replaceOne, &QPushButton::clicked, this, &FindBar::replace);
     connect(replaceEvery, &QPushButton::clicked, this, &FindBar::replaceAll);
     m_replaceRow = {replaceLabel, m_replaceField, replaceOne, replaceEvery};
-
-    m_findField->installEventFilter(this);
-    m_replaceField->installEventFilter(this);
-    connect(m_findField, &QLineEdit::textEdited, this, &FindBar::findAsTyped);
-    setFocusProxy(m_findField);
 }
 
 FindBar::~FindBar() = default;

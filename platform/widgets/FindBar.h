@@ -5,6 +5,7 @@
 #include <memory>
 
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 
@@ -57,6 +58,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void addFindRow(QGridLayout *layout);
+    void addReplaceRow(QGridLayout *layout);
     bool find(FindDirection direction);
     void findAsTyped();
     std::unique_ptr<TextSearch> currentSearch();
