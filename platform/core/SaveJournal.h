@@ -83,8 +83,6 @@ public:
         void beginWriting(QByteArrayView bytes);
         /// Writes the copy back over the file; false, leaving the copy, when that fails too.
         bool writeBack(int file);
-        /// The file is whole: the new bytes are written, or the old ones are back.
-        void finished() { m_note.forget(); }
         /// Where the copy is, to tell the user when the file could not be put back.
         QString copyPath() const;
         /// Keeps the note and the copy: the file may be torn.
