@@ -7,6 +7,8 @@
 #include "TextEditor.h"
 
 #include <QClipboard>
+#include <QFontDatabase>
+#include <QTextLayout>
 
 #include <memory>
 
@@ -56,6 +58,7 @@ private slots:
     void keysWithCtrlOrAltNeverType_data();
     void keysWithCtrlOrAltNeverType();
     void longLineWrapsBetweenWordsAndTakesEdits();
+    void textIsSetWithTheFontsKerning();
     void largeTextWrapsWhereItIsSeen();
 };
 
@@ -197,6 +200,33 @@ void EditorViewTest::longLineWrapsBetweenWordsAndTakesEdits()
                                             ScintillaControl::STYLE_DEFAULT, "WW");
     QVERIFY2(qAbs(endX() - before - width) <= 1, // positions are whole pixels, widths not
              qPrintable(QStringLiteral("moved %1 for %2").arg(endX() - before).arg(width)));
+}
+
+// Each character stands where Qt's own layout of the line puts it, kerning and all ("AV" and
+// "To" closer than their letters' widths), however the editing component measures runs of ASCII.
+void EditorViewTest::textIsSetWithTheFontsKerning()
+{
+    const QString text = QStringLiteral("AVATAR Toyota WAVE Typewriter, LT P. r, y. Wa Yo");
+    TextEditor textEditor;
+    textEditor.resize(1200, 200);
+    textEditor.show();
+    textEditor.loadText(text.toUtf8());
+    QVERIFY(QTest::qWaitForWindowExposed(&textEditor));
+    ScintillaControl &control = controlOf(&textEditor);
+    QTextLayout layout(text, QFontDatabase::systemFont(QFontDatabase::GeneralFont),
+                       control.viewport());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const auto x = [&](qsizetype position) {
+        return control.SendScintilla(ScintillaControl::SCI_POINTXFROMPOSITION, 0UL, long(position));
+    };
+    for (qsizetype position = 1; position <= text.size(); ++position)
+        QVERIFY2(qAbs(x(position) - x(0) - line.cursorToX(int(position))) <= 1,
+                 qPrintable(QStringLiteral("at %1: %2 rather than %3")
+                                .arg(position)
+                                .arg(x(position) - x(0))
+                                .arg(line.cursorToX(int(position)))));
 }
 
 // A large text is wrapped where it is shown, never whole in idle time, and the end is reached

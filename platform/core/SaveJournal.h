@@ -63,8 +63,9 @@ private:
 
 public:
     /// The complete copy of a file that is written in place, from before the write. From
-    /// beginWriting() until finished(), an interrupted save is found by settleInterruptedSaves()
-    /// and the file put back from the copy; until then, and after, the copy is only litter.
+    /// beginWriting() until the backup goes (unless kept for recovery), an interrupted save is
+    /// found by settleInterruptedSaves() and the file put back from the copy; before
+    /// beginWriting(), the copy is only litter.
     class Backup final {
     public:
         /// Copies the file open as `file`, whose path is `target`, and syncs the copy.
