@@ -98,6 +98,7 @@ void EditorViewTest::largeTextArrivesInPiecesWithoutCountingAsAnEdit()
     TextEditor *editor = bound->view->textEditor();
     QCOMPARE(editor->isLoading(), pattern.contains('\n'));
     QCOMPARE(editor->isReadOnly(), editor->isLoading());
+    QCoreApplication::processEvents(); // a piece more arrives
     QVERIFY(!editor->isEdited());
     if (waitForIt)
         QTRY_VERIFY(!editor->isLoading());

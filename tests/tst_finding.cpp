@@ -109,9 +109,9 @@ void FindingTest::everyMatchIsReplaced_data()
         << "r" << QByteArray("$2=$1") << QByteArray("1=a, 2=b");
     QTest::newRow("empty matches") << QByteArray("ab") << "x*"
                                    << "r" << QByteArray("-") << QByteArray("-a-b-");
-    QTest::newRow("a plain replacement is taken as it is")
-        << QByteArray("Price price") << "price"
-        << "" << QByteArray("$1 \\0") << QByteArray("$1 \\0 $1 \\0");
+    QTest::newRow("a plain search and its replacement are taken as they are")
+        << QByteArray("Price pr.ce") << "pr.ce"
+        << "" << QByteArray("$1 \\0") << QByteArray("Price $1 \\0");
     QTest::newRow("non-ASCII") << QByteArray("Été été") << "été"
                                << "" << QByteArray("x") << QByteArray("x x");
     QTest::newRow("no match") << QByteArray("abc") << "z"
