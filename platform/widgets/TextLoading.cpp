@@ -82,7 +82,8 @@ bool TextLoading::insertLastPiece(qsizetype maximum)
     return true;
 }
 
-// The text stays at its save point, so loading never counts as an edit.
+// With no undo being collected while the text loads, the text stays at its save point: loading
+// never counts as an edit.
 bool TextLoading::insertPiece(qsizetype start, qsizetype end)
 {
     const QSignalBlocker quiet(&m_control);
@@ -90,8 +91,6 @@ bool TextLoading::insertPiece(qsizetype start, qsizetype end)
     m_control.SendScintilla(ScintillaControl::SCI_SETREADONLY, false);
     const bool inserted = m_control.insertHeld(m_loaded, m_text.constData() + start, end - start);
     m_control.SendScintilla(ScintillaControl::SCI_SETREADONLY, wasReadOnly);
-    if (inserted)
-        m_control.SendScintilla(ScintillaControl::SCI_SETSAVEPOINT);
     return inserted;
 }
 
