@@ -4,7 +4,7 @@
 #include "Finding.h"
 #include "TextEditor.h"
 
-#include <QCheckBox>
+#include <QAction>
 #include <QLineEdit>
 
 #include <memory>
@@ -29,7 +29,7 @@ std::unique_ptr<Searched> searchIn(const QByteArray &text, const QString &patter
     searched->editor->loadText(text);
     searched->bar->startFinding(true);
     searched->bar->findChild<QLineEdit *>(QStringLiteral("find"))->setText(pattern);
-    searched->bar->findChild<QCheckBox *>(QStringLiteral("regularExpression"))
+    searched->bar->findChild<QAction *>(QStringLiteral("regularExpression"))
         ->setChecked(options.contains(QLatin1Char('r')));
     return searched;
 }

@@ -3,13 +3,15 @@
 #include "Finding.h"
 #include "TextEditor.h"
 
-#include <QCheckBox>
+#include <QAction>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 
@@ -45,23 +47,26 @@ FindBar::FindBar(TextEditor *editor, LastSearch &lastSearch, QWidget *parent)
     , m_lastSearch(lastSearch)
     , m_findField(new QLineEdit)
     , m_replaceField(new QLineEdit)
-    , m_matchCase(new QCheckBox(tr("Match &case")))
-    , m_wholeWords(new QCheckBox(tr("&Whole words")))
-    , m_regularExpression(new QCheckBox(tr("Re&gular expression")))
+    , m_matchCase(new QAction(tr("Match &case"), this))
+    , m_wholeWords(new QAction(tr("&Whole words"), this))
+    , m_regularExpression(new QAction(tr("Re&gular expression"), this))
     , m_status(new QLabel)
 {
     m_findField->setObjectName(QStringLiteral("find"));
     m_replaceField->setObjectName(QStringLiteral("replace"));
-    m_matchCase->setObjectName(QStringLiteral("matchCase"));
-    m_wholeWords->setObjectName(QStringLiteral("wholeWords"));
-    m_regularExpression->setObjectName(QStringLiteral("regularExpression"));
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(6, 4, 6, 4);
     addFindRow(layout);
     addReplaceRow(layout);
+    // Tab goes from what to find to what replaces it, then on to the buttons.
+    setTabOrder(m_findField, m_replaceField);
     m_findField->installEventFilter(this);
     m_replaceField->installEventFilter(this);
     connect(m_findField, &QLineEdit::textEdited, this, &FindBar::findAsTyped);
+    const auto forgetReplacement = [this] { m_hasJustReplacedAll = false; };
+    connect(m_editor, &TextEditor::edited, this, forgetReplacement);
+    connect(m_findField, &QLineEdit::textEdited, this, forgetReplacement);
+    connect(m_replaceField, &QLineEdit::textEdited, this, forgetReplacement);
     setFocusProxy(m_findField);
 }
 
@@ -74,24 +79,49 @@ void FindBar::addFindRow(QGridLayout *layout)
     connect(addButton(layout, tr("Pre&vious"), 0, 2), &QPushButton::clicked, this,
             &FindBar::findPrevious);
     connect(addButton(layout, tr("&Next"), 0, 3), &QPushButton::clicked, this, &FindBar::findNext);
-    layout->addWidget(m_matchCase, 0, 4);
-    layout->addWidget(m_wholeWords, 0, 5);
-    m_regularExpression->setToolTip(tr("Perl-compatible regular expressions; in a replacement, "
-                                       "$1 or ${name} stands for what a group matched"));
-    layout->addWidget(m_regularExpression, 0, 6);
-    layout->addWidget(m_status, 0, 7);
-    // The fields take the room; what the bar says gets what is left.
-    layout->setColumnStretch(1, 2);
-    layout->setColumnStretch(7, 1);
-    m_findField->setMinimumWidth(fontMetrics().averageCharWidth() * 12);
-    // A long message is cut rather than widening the window; its tooltip holds it whole.
-    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(optionsButton(), 0, 4);
     auto *close = new QToolButton;
     close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     close->setToolTip(tr("Close"));
+    close->setAccessibleName(tr("Close"));
     close->setAutoRaise(true);
-    layout->addWidget(close, 0, 8);
+    layout->addWidget(close, 0, 5);
     connect(close, &QToolButton::clicked, this, &FindBar::finished);
+    // The fields take the room there is; what the bar says wraps on a row of its own, under them.
+    layout->setColumnStretch(1, 1);
+    m_findField->setMinimumWidth(fontMetrics().averageCharWidth() * 12);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setWordWrap(true);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_status->hide();
+    layout->addWidget(m_status, 2, 1, 1, 5);
+}
+
+// Match case, whole words and regular expressions behind one button, as checkable actions whose
+// mnemonics also work while the menu is closed, leaving the focus where it is.
+QWidget *FindBar::optionsButton()
+{
+    auto *button = new QToolButton;
+    button->setObjectName(QStringLiteral("options"));
+    button->setText(tr("Options"));
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    auto *menu = new QMenu(button);
+    m_matchCase->setObjectName(QStringLiteral("matchCase"));
+    m_wholeWords->setObjectName(QStringLiteral("wholeWords"));
+    m_regularExpression->setObjectName(QStringLiteral("regularExpression"));
+    m_regularExpression->setToolTip(tr("Perl-compatible regular expressions; in a replacement, "
+                                       "$1 or ${name} stands for what a group matched"));
+    menu->setToolTipsVisible(true);
+    for (QAction *option : {m_matchCase, m_wholeWords, m_regularExpression}) {
+        option->setCheckable(true);
+        menu->addAction(option);
+        auto *mnemonic = new QShortcut(QKeySequence::mnemonic(option->text()), this);
+        mnemonic->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(mnemonic, &QShortcut::activated, option, &QAction::toggle);
+    }
+    button->setMenu(menu);
+    return button;
 }
 
 void FindBar::addReplaceRow(QGridLayout *layout)
@@ -153,6 +183,10 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
     const auto *key = static_cast<QKeyEvent *>(event);
     if (key->key() == Qt::Key_Escape) {
         emit finished();
+        return true;
+    }
+    if (key->matches(QKeySequence::Undo) && m_hasJustReplacedAll) {
+        m_editor->undo();
         return true;
     }
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
@@ -273,17 +307,20 @@ qsizetype FindBar::replaceAll()
         return 0;
     }
     m_editor->replaceRanges(replacements);
+    m_hasJustReplacedAll = true;
     const auto count = qsizetype(replacements.size());
     showStatus(count == 1 ? tr("Replaced 1 match")
                           : tr("Replaced %1 matches").arg(QLocale().toString(count)));
     return count;
 }
 
-// A problem shows in the field's colour as well as in words.
+// A problem shows in the field's colour as well as in words. A screen reader hears the words as
+// the field's description, since the focus stays in the field.
 void FindBar::showStatus(const QString &text, bool isProblem)
 {
     m_status->setText(text);
-    m_status->setToolTip(text);
+    m_status->setVisible(!text.isEmpty());
+    m_findField->setAccessibleDescription(text);
     QPalette colours = palette();
     if (isProblem) {
         colours.setColor(QPalette::Base, QColor(0xf8, 0xd7, 0xda));

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-class QCheckBox;
+class QAction;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -19,7 +19,9 @@ enum class FindDirection;
 /// Find and replace for one text editor: a bar that comes up under the text while it is used.
 /// Enter and Shift+Enter go to the next and the previous match, wrapping around at either end
 /// of the text; Escape puts it away. What it says (wrapped, not found, how many replaced) shows
-/// in the bar itself, never in a box that has to be dismissed.
+/// in the bar itself, never in a box that has to be dismissed, on a row of its own that wraps, so
+/// that the bar never widens its window. The options sit behind one button; their mnemonics
+/// toggle them from the fields without taking the focus away.
 ///
 /// `lastSearch` is what was searched for last, shared by every window's bar, as the desktop's
 /// editors share it.
@@ -60,6 +62,7 @@ protected:
 private:
     void addFindRow(QGridLayout *layout);
     void addReplaceRow(QGridLayout *layout);
+    QWidget *optionsButton();
     bool find(FindDirection direction);
     void findAsTyped();
     std::unique_ptr<TextSearch> currentSearch();
@@ -69,11 +72,13 @@ private:
     LastSearch &m_lastSearch;
     QLineEdit *m_findField;
     QLineEdit *m_replaceField;
-    QCheckBox *m_matchCase;
-    QCheckBox *m_wholeWords;
-    QCheckBox *m_regularExpression;
+    QAction *m_matchCase;
+    QAction *m_wholeWords;
+    QAction *m_regularExpression;
     QLabel *m_status;
     QList<QWidget *> m_replaceRow;
+    // Until the text changes again, undo in the fields undoes the replacement, not the typing.
+    bool m_hasJustReplacedAll = false;
 };
 
 } // namespace platform
