@@ -30,6 +30,8 @@ private slots:
     void findGoesFromTheSelectionAndAround();
     void everyMatchIsReplaced_data();
     void everyMatchIsReplaced();
+    void placesAreReadAsPeopleWriteThem_data();
+    void placesAreReadAsPeopleWriteThem();
 };
 
 void FindingTest::findGoesFromTheSelectionAndAround_data()
@@ -133,6 +135,26 @@ void FindingTest::everyMatchIsReplaced()
         copied = each.range.end;
     }
     QCOMPARE(result + text.mid(copied), replaced);
+}
+
+void FindingTest::placesAreReadAsPeopleWriteThem_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("line"); // 0: not a place
+    QTest::addColumn<int>("column");
+    QTest::newRow("a line") << "214" << 214 << 1;
+    QTest::newRow("line and column, spaced") << " 214 : 7 " << 214 << 7;
+    for (const char *typed : {"", "0", "3:0", "-2", "x", "2:", "1:2:3", "99999999999999999999"})
+        QTest::newRow(typed) << typed << 0 << 0;
+}
+
+void FindingTest::placesAreReadAsPeopleWriteThem()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, line);
+    QFETCH(int, column);
+    const std::optional<platform::TextPlace> place = platform::parseTextPlace(typed);
+    QCOMPARE(place, line == 0 ? std::nullopt : std::optional(platform::TextPlace{line, column}));
 }
 
 QTEST_APPLESS_MAIN(FindingTest)

@@ -1,5 +1,9 @@
 #include "Finding.h"
 
+#include <QList>
+
+#include <array>
+
 namespace platform {
 
 std::optional<Found> findFrom(const TextSearch &search, std::string_view text, TextRange selection,
@@ -32,4 +36,20 @@ std::vector<Replacement> replaceEveryMatch(const TextSearch &search, std::string
     return replacements;
 }
 
+std::optional<TextPlace> parseTextPlace(QStringView typed)
+{
+    const QList<QStringView> parts = typed.split(QLatin1Char(':'));
+    if (parts.size() > 2)
+        return std::nullopt;
+    std::array<qsizetype, 2> numbers{1, 1};
+    for (qsizetype index = 0; index < parts.size(); ++index) {
+        bool isNumber = false;
+        numbers.at(index) = parts.at(index).trimmed().toLongLong(&isNumber);
+        if (!isNumber || numbers.at(index) < 1)
+            return std::nullopt;
+    }
+    return TextPlace{numbers[0], numbers[1]};
+}
+
 } // namespace platform
+

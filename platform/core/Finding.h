@@ -42,4 +42,17 @@ struct Replacement {
 std::vector<Replacement> replaceEveryMatch(const TextSearch &search, std::string_view text,
                                            const QByteArray &replacement);
 
+/// A place in the text as people say it: line and column, each counted from 1, the column in
+/// characters.
+struct TextPlace {
+    qsizetype line = 1;
+    qsizetype column = 1;
+
+    friend bool operator==(const TextPlace &, const TextPlace &) = default;
+};
+
+/// The place "214" or "214:7" names, spaces around either number allowed; nothing for anything
+/// else, or for a line or column of 0.
+std::optional<TextPlace> parseTextPlace(QStringView typed);
+
 } // namespace platform

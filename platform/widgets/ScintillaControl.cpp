@@ -5,6 +5,8 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPalette>
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 
 #include <algorithm>
 #include <new>
@@ -43,6 +45,9 @@ ScintillaControl::ScintillaControl(QWidget *parent)
     // in a 10 MB line took a quarter longer (bench_long_line), for a cause not yet found.
     SendScintilla(SCI_SETWRAPMODE, SC_WRAP_WORD);
     SendScintilla(SCI_SETHSCROLLBAR, false);
+    // Ctrl+L is the window's Go to Line; the control would take it first and cut the line.
+    if (QsciCommand *lineCut = standardCommands()->boundTo((Qt::CTRL | Qt::Key_L).toCombined()))
+        lineCut->setKey(0);
     connect(this, &ScintillaControl::SCN_MODIFIED, this, &ScintillaControl::reportChange);
 }
 

@@ -5,12 +5,11 @@
 #include "FileError.h"
 #include "ScintillaControl.h"
 #include "TextLoading.h"
+#include "TextPrinter.h"
 
 #include <QCoreApplication>
 #include <QPrintDialog>
 #include <QVBoxLayout>
-
-#include <Qsci/qsciprinter.h>
 
 namespace platform {
 
@@ -139,6 +138,39 @@ void TextEditor::select(TextRange range)
                              long(range.end));
 }
 
+TextPlace TextEditor::caretPlace() const
+{
+    const long caret = m_control->SendScintilla(Sci::SCI_GETCURRENTPOS);
+    const long line =
+        m_control->SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret));
+    const long lineStart =
+        m_control->SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long column = m_control->SendScintilla(Sci::SCI_COUNTCHARACTERS,
+                                                 static_cast<unsigned long>(lineStart), caret);
+    return {qsizetype(line) + 1, qsizetype(column) + 1};
+}
+
+qsizetype TextEditor::lineCount() const
+{
+    return qsizetype(m_control->SendScintilla(Sci::SCI_GETLINECOUNT));
+}
+
+void TextEditor::moveCaretTo(TextPlace place)
+{
+    textView();
+    const auto line = static_cast<unsigned long>(qBound(qsizetype(1), place.line, lineCount()) - 1);
+    const long start = m_control->SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
+    const long end = m_control->SendScintilla(Sci::SCI_GETLINEENDPOSITION, line);
+    // Counted in characters, never into the middle of one; past the line's end is its end.
+    const long columns = long(qMin(place.column - 1, qsizetype(end - start)));
+    long position =
+        m_control->SendScintilla(Sci::SCI_POSITIONRELATIVE, static_cast<unsigned long>(start), columns);
+    if (position == 0 && columns > 0)
+        position = end;
+    m_control->SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(qMin(position, end)));
+    m_control->SendScintilla(Sci::SCI_SCROLLCARET);
+}
+
 QString TextEditor::selectedText() const
 {
     return m_control->selectedText();
@@ -248,12 +280,10 @@ void TextEditor::setName(const QString &name)
 // In the editor's font, black on white, each line wrapped to the page.
 void TextEditor::print(const QString &documentName)
 {
-    QsciPrinter printer(QPrinter::HighResolution);
-    printer.setWrapMode(QsciScintilla::WrapWord);
-    printer.setDocName(documentName);
+    TextPrinter printer(documentName);
     QPrintDialog dialog(&printer, window());
     if (dialog.exec() == QDialog::Accepted)
-        printer.printRange(m_control);
+        printer.printText(m_control);
 }
 
 // Keys sent to the editor itself, rather than to the control that has the focus, reach the

@@ -72,6 +72,13 @@ public:
     void select(TextRange range);
     QString selectedText() const;
     bool hasSelectedText() const;
+
+    /// Where the caret is, and how many lines the text has.
+    TextPlace caretPlace() const;
+    qsizetype lineCount() const;
+    /// Puts the caret at `place`, or as near as the text allows, and scrolls it into view. A text
+    /// still loading is completed first, so that every line can be reached.
+    void moveCaretTo(TextPlace place);
     void selectAll();
 
     /// Whether the text differs from the save point.
