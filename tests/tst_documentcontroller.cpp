@@ -7,7 +7,9 @@
 #include "DocumentController.h"
 #include "DocumentWindow.h"
 #include "DraftFolder.h"
+#include "DraftKeeper.h"
 #include "Drafts.h"
+#include "FindBar.h"
 #include "FileIO.h"
 #include "Panels.h"
 #include "RecentDocuments.h"
@@ -16,18 +18,23 @@
 #include "UserDefaults.h"
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QTranslator>
 
 #include <memory>
 
@@ -64,10 +71,10 @@ void typeAtEnd(const Document *document, const QString &text)
 }
 
 // The item with the standard shortcut `key` in the window's menu at `index` (File 0, Edit 1).
-QAction *menuItem(const Document *document, int index, QKeySequence::StandardKey key)
+QAction *menuItem(const Document *document, int index, const QKeySequence &key)
 {
     for (QAction *action : document->window()->menuBar()->actions().at(index)->menu()->actions()) {
-        if (!action->shortcut().isEmpty() && action->shortcut() == QKeySequence(key))
+        if (!action->shortcut().isEmpty() && action->shortcut() == key)
             return action;
     }
     return nullptr;
@@ -101,6 +108,21 @@ void leaveDraft(const QString &path, const QByteArray &onDisk, platform::DraftBa
     header.base = base;
     writeContents(draftFolder() + "/left.draft",
                   platform::draftRecords::start(header, onDisk) + edits);
+}
+
+// Clicks, in each of the next message boxes in turn, the button with the given text.
+void clickInMessageBoxes(QStringList texts)
+{
+    if (texts.isEmpty())
+        return;
+    answerNextModal<QMessageBox>([texts](QMessageBox *box) {
+        clickInMessageBoxes(texts.mid(1));
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == texts.constFirst())
+                return button->click();
+        }
+        box->reject();
+    });
 }
 
 class EventRecorder final : public QObject {
@@ -156,6 +178,14 @@ private slots:
     void leftDraftsAreRecoveredFromTheMenu();
     void stateFolderThatCannotKeepDraftsIsToldOnce_data();
     void stateFolderThatCannotKeepDraftsIsToldOnce();
+    void legacyEncodingIsChosenAtOpenAndAskedAboutAtTheFirstSave_data();
+    void legacyEncodingIsChosenAtOpenAndAskedAboutAtTheFirstSave();
+    void quitWithSeveralEditedDocumentsAsksOnceFirst_data();
+    void quitWithSeveralEditedDocumentsAsksOnceFirst();
+    void goToLineSaysWhereTheCaretIsAndMovesIt();
+    void titleTellsOfAnOutsideChangeUntilItIsSettled();
+    void windowsAndTheFindBarFitTheScreen_data();
+    void windowsAndTheFindBarFitTheScreen();
 
 private:
     QString path(const QString &name) const { return m_folder->filePath(name); }
@@ -325,8 +355,6 @@ void DocumentControllerTest::readErrorsNameTheFileAndOpenNothing_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("directory") << "folder.txt"
                                << "isn’t a regular file";
-    QTest::newRow("neither utf-8 nor utf-16") << "latin1.txt"
-                                              << "text encoding";
     QTest::newRow("missing") << "missing.txt"
                              << "no such file";
 }
@@ -336,7 +364,6 @@ void DocumentControllerTest::readErrorsNameTheFileAndOpenNothing()
     QFETCH(QString, name);
     QFETCH(QString, reason);
     QDir(m_folder->path()).mkdir(QStringLiteral("folder.txt"));
-    writeContents(path(QStringLiteral("latin1.txt")), "caf\xe9");
 
     QVERIFY(!m_controller->openDocumentWithContentsOf(path(name)));
     QVERIFY(m_controller->documents().isEmpty());
@@ -413,7 +440,10 @@ void DocumentControllerTest::quitAsksAboutEachDocumentOverItsWindowBroughtForwar
                 button->click();
         }
     };
-    answerNextModal<QMessageBox>(answer);
+    answerNextModal<QMessageBox>([&answer](QMessageBox *review) { // first asked about both
+        answerNextModal<QMessageBox>(answer);
+        review->buttons().constFirst()->click();
+    });
     // Each window that becomes active, from the activation events Qt delivers.
     auto *filter = new EventRecorder(recorder.get(), [&](QObject *target, QEvent *event) {
         if (event->type() == QEvent::WindowActivate && target->inherits("platform::DocumentWindow"))
@@ -630,18 +660,33 @@ void DocumentControllerTest::editMenuIsTheRightClickMenuAndGreysOutOnlyWhileItSh
     edit->close();
 }
 
+// The pages, printed to a file: the name above, "n of N" below, the text 15 mm from the edge.
 void DocumentControllerTest::printPutsTheTextOnThePage()
 {
-    Document *document = open(QStringLiteral("print.txt"), "Words on paper\r\nand more");
+    QByteArray text = "Words on paper\r\n";
+    for (int line = 0; line < 150; ++line)
+        text += "and more\n";
+    Document *document = open(QStringLiteral("print.txt"), text);
     const QString pdf = path("page.pdf");
     answerNextModal<QPrintDialog>([pdf](QPrintDialog *dialog) {
         dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(pdf); // print to file
         dialog->accept();
     });
     menuItem(document, 0, QKeySequence::Print)->trigger();
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    QVERIFY(text.waitForFinished() && text.readAllStandardOutput().contains("Words on paper"));
+    QProcess pages;
+    pages.start(QStringLiteral("pdftotext"), {"-bbox", pdf, QStringLiteral("-")});
+    QVERIFY(pages.waitForFinished());
+    const QString printed = QString::fromUtf8(pages.readAllStandardOutput());
+    QStringList words;
+    const QRegularExpression word(R"x(<word xMin="([0-9.]+)"[^>]*>([^<]*)</word>)x");
+    for (const QRegularExpressionMatch &match : word.globalMatch(printed)) {
+        words.append(match.captured(2));
+        QVERIFY2(match.captured(1).toDouble() >= 15 / 25.4 * 72 - 1, qPrintable(match.captured(0)));
+    }
+    const QString all = words.join(' ');
+    QVERIFY2(all.startsWith("print.txt Words on paper and more") &&
+                 all.contains("1 of 3 print.txt and more") && all.endsWith("and more 3 of 3"),
+             qPrintable(all));
 }
 
 void DocumentControllerTest::draftFollowsTheDocumentsLife_data()
@@ -823,6 +868,171 @@ void DocumentControllerTest::stateFolderThatCannotKeepDraftsIsToldOnce()
              qPrintable(shownMessageBoxes().constFirst()->text()));
     QVERIFY(m_controller->saveDocument(document));
     QCOMPARE(contentsOf(path("kept.txt")), QByteArray(20'000, 'c'));
+}
+
+void DocumentControllerTest::legacyEncodingIsChosenAtOpenAndAskedAboutAtTheFirstSave_data()
+{
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("answers"); // at the save
+    QTest::addColumn<QByteArray>("onDisk");
+    const QByteArray latin1("Caf\xe9 cr\xe8me \x96 gr\xf6\xdf" "er\r\n");
+    QTest::newRow("kept") << true << "é!" << QStringList{"&Keep windows-1252"}
+                          << latin1 + "\xe9!";
+    QTest::newRow("converted") << true << "é!" << QStringList{"Convert to &UTF-8"}
+                               << QByteArray("Café crème – größer\r\né!");
+    QTest::newRow("a character it has no place for: nothing written")
+        << true << "→" << QStringList{"&Keep windows-1252", "&Cancel"} << latin1;
+    QTest::newRow("never edited: never written") << true << "" << QStringList() << latin1;
+    QTest::newRow("not opened") << false << "" << QStringList() << latin1;
+}
+
+void DocumentControllerTest::legacyEncodingIsChosenAtOpenAndAskedAboutAtTheFirstSave()
+{
+    QFETCH(bool, opened);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, answers);
+    QFETCH(QByteArray, onDisk);
+    writeContents(path("latin1.txt"), "Caf\xe9 cr\xe8me \x96 gr\xf6\xdf" "er\r\n");
+    QString offered;
+    answerNextModal<QDialog>([&offered, opened](QDialog *question) {
+        offered = question->findChild<QComboBox *>("encoding")->currentText();
+        opened ? question->accept() : question->reject();
+    });
+    Document *document = m_controller->openDocumentWithContentsOf(path("latin1.txt"));
+    QCOMPARE(offered, QStringLiteral("windows-1252"));
+    QCOMPARE(document != nullptr, opened);
+    QVERIFY(shownMessageBoxes().isEmpty());
+    if (!document)
+        return;
+    QCOMPARE(editorOf(document)->utf8Text(), QByteArray("Café crème – größer\r\n"));
+    QVERIFY(document->window()->windowTitle().contains("(windows-1252)"));
+    typeAtEnd(document, typed);
+    clickInMessageBoxes(answers);
+    m_controller->saveDocument(document);
+    QCOMPARE(contentsOf(path("latin1.txt")), onDisk);
+    QCOMPARE(document->window()->windowTitle().contains("(windows-1252)"),
+             !answers.startsWith("Convert to &UTF-8"));
+}
+
+void DocumentControllerTest::quitWithSeveralEditedDocumentsAsksOnceFirst_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("documentsLeft");
+    QTest::addColumn<int>("draftsLeft");
+    QTest::newRow("cancel") << "&Cancel" << 3 << 2;
+    QTest::newRow("discard all") << "&Discard Changes" << 0 << 0;
+}
+
+void DocumentControllerTest::quitWithSeveralEditedDocumentsAsksOnceFirst()
+{
+    QFETCH(QString, answer);
+    QFETCH(int, documentsLeft);
+    QFETCH(int, draftsLeft);
+    for (const char *name : {"one.txt", "two.txt"})
+        typeAtEnd(open(name, "text"), QStringLiteral(" more"));
+    open("clean.txt", "text");
+    for (Document *document : m_controller->documents())
+        document->draftKeeper()->keepNow();
+    QTRY_COMPARE(draftTexts().size(), 2);
+    QString asked;
+    answerNextModal<QMessageBox>([&asked, answer](QMessageBox *box) {
+        asked = box->text();
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == answer)
+                button->click();
+        }
+    });
+    m_controller->quit();
+    QVERIFY2(asked.startsWith("You have 2 documents with unsaved changes."), qPrintable(asked));
+    QCOMPARE(m_controller->documents().size(), documentsLeft);
+    QTRY_COMPARE(draftTexts().size(), draftsLeft);
+    QCOMPARE(contentsOf(path("one.txt")), QByteArray("text"));
+}
+
+void DocumentControllerTest::goToLineSaysWhereTheCaretIsAndMovesIt()
+{
+    Document *document = open("lines.txt", "one\ntwo\r\nthree été\nfour");
+    platform::TextEditor *editor = editorOf(document);
+    editor->select({5, 5});
+    QString said;
+    answerNextModal<QDialog>([&said](QDialog *question) {
+        for (const QLabel *label : question->findChildren<QLabel *>())
+            said += label->text() + ' ';
+        auto *field = question->findChild<QLineEdit *>("place");
+        const auto ok = question->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+        field->setText("x");
+        said += ok->isEnabled() ? "accepted x " : "";
+        field->setText(" 3 : 8 ");
+        ok->click();
+    });
+    // The key is the menu's: the text does not claim it, as it would to cut the line.
+    QKeyEvent controlL(QEvent::ShortcutOverride, Qt::Key_L, Qt::ControlModifier);
+    controlL.ignore();
+    QCoreApplication::sendEvent(editor->findChild<platform::ScintillaControl *>(), &controlL);
+    QVERIFY(!controlL.isAccepted());
+    menuItem(document, 1, QKeySequence(QStringLiteral("Ctrl+L")))->trigger();
+    QVERIFY2(said.startsWith("The caret is at line 2, column 2, of 4 lines."), qPrintable(said));
+    QVERIFY(!said.contains("accepted"));
+    QCOMPARE(editor->caretPlace(), (platform::TextPlace{3, 8}));
+    QCOMPARE(editor->selection().start, qsizetype(9 + 8)); // é is two bytes
+    editor->moveCaretTo({99, 99}); // as near as the text allows
+    QCOMPARE(editor->caretPlace(), (platform::TextPlace{4, 5}));
+}
+
+void DocumentControllerTest::titleTellsOfAnOutsideChangeUntilItIsSettled()
+{
+    Document *document = open("watched.txt", "on disk");
+    typeAtEnd(document, QStringLiteral(" typed"));
+    const auto title = [document] { return document->window()->windowTitle(); };
+    writeContents(path("watched.txt"), "changed by another program");
+    QTRY_COMPARE(title(), QStringLiteral("watched.txt (changed on disk)[*]"));
+    QVERIFY(QFile::remove(path("watched.txt")));
+    QTRY_COMPARE(title(), QStringLiteral("watched.txt (deleted or moved)[*]"));
+    clickInNextMessageBox(QMessageBox::AcceptRole); // save anyway
+    QVERIFY(m_controller->saveDocument(document));
+    QCOMPARE(title(), QStringLiteral("watched.txt[*]"));
+}
+
+void DocumentControllerTest::windowsAndTheFindBarFitTheScreen_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << "en";
+    QTest::newRow("German") << "de";
+}
+
+// At 640 pixels, every message of the bar can be read whole, and the window stays as wide.
+void DocumentControllerTest::windowsAndTheFindBarFitTheScreen()
+{
+    QFETCH(QString, language);
+    QTranslator german;
+    if (language == "de") {
+        QVERIFY(german.load("scribbet_de", QCoreApplication::applicationDirPath() +
+                                               "/../share/scribbet/translations"));
+        QCoreApplication::installTranslator(&german);
+    }
+    Document *document = open("find.txt", "one two one");
+    platform::DocumentWindow *window = document->window();
+    QCOMPARE(window->width(), 640);
+    window->showFindBar(true);
+    auto *field = window->findChild<QLineEdit *>("find");
+    const auto *status = window->findChild<QLabel *>("status");
+    for (const char *pattern : {"zzz", "one", "(", "(a+)+$"}) {
+        field->setText(pattern);
+        window->findChild<QAction *>("regularExpression")->setChecked(QByteArray(pattern) > "(");
+        window->findBar()->findNext();
+        window->findBar()->findNext();
+        QTRY_COMPARE(window->width(), 640);
+        QVERIFY2(status->text().isEmpty() || status->height() >= status->heightForWidth(status->width()),
+                 qPrintable(status->text()));
+        QVERIFY(status->geometry().right() < window->findBar()->width());
+    }
+    QCoreApplication::removeTranslator(&german);
+    // Never larger than the screen, whatever the size asked for.
+    Document *large = m_controller->newDocument();
+    const QSize available = large->window()->screen()->availableGeometry().size();
+    large->window()->setContentSize(available * 2);
+    QVERIFY(large->window()->frameGeometry().height() <= available.height());
 }
 
 SCRIBBET_TEST_MAIN(DocumentControllerTest)

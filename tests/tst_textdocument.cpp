@@ -1,7 +1,9 @@
 #include "TextDocument.h"
 
 #include "FileError.h"
+#include "TextEncodings.h"
 
+#include <QStringEncoder>
 #include <QTest>
 
 #include <optional>
@@ -49,6 +51,8 @@ private slots:
     void readsAndWritesFileForms_data();
     void readsAndWritesFileForms();
     void equalityIsCanonical();
+    void legacyEncodingsAreGuessedAndKeptByteForByte_data();
+    void legacyEncodingsAreGuessedAndKeptByteForByte();
 };
 
 // Each row: the file's bytes, then either the text they read as (and which is written back) or
@@ -129,6 +133,49 @@ void TextDocumentTest::equalityIsCanonical()
     QVERIFY(!(precomposed == TextDocument(QByteArray("cafe"))));
     QVERIFY(TextDocument() == TextDocument(QByteArray()));
     QVERIFY(!(TextDocument(QByteArray("a\r\n")) == TextDocument(QByteArray("a\n"))));
+}
+
+void TextDocumentTest::legacyEncodingsAreGuessedAndKeptByteForByte_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("guessed");
+    QTest::addColumn<QString>("cannotHold"); // of "日€→"
+    const auto row = [](const char *encoding, const char *text, const char *language,
+                        const char *cannotHold) {
+        QStringEncoder encoder(encoding);
+        QTest::newRow(encoding) << QByteArray(encoder.encode(QString::fromUtf8(text)))
+                                << language << encoding << QString::fromUtf8(cannotHold);
+    };
+    row("windows-1252", "Café crème – größer\r\n", "en", "日→");
+    row("ISO-8859-15", "L’été, où l’œuvre coûte 5 €.\n", "de", "日→");
+    row("KOI8-R", "Съешь же ещё этих мягких французских булок.\n", "en", "日€→");
+    row("Shift_JIS", "日本語のテキストです。カタカナも。\n", "en", "€");
+    row("GB18030", "这是一个中文文本文件。\n", "de", "");
+    QTest::newRow("mixed, fits none but is kept") << QByteArray("caf\xc3\xa9 caf\xe9 \x81\r")
+                                                  << "en" << "" << "";
+}
+
+// What is guessed reads as the text, and writes back as the same bytes with an edit added; what
+// the encoding has no place for is listed and nothing is written.
+void TextDocumentTest::legacyEncodingsAreGuessedAndKeptByteForByte()
+{
+    namespace encodings = platform::textEncodings;
+    QFETCH(QByteArray, file);
+    QFETCH(QString, language);
+    QFETCH(QString, guessed);
+    QFETCH(QString, cannotHold);
+    QCOMPARE(readBytes(file).errorCode, int(FileError::ReadInapplicableStringEncoding));
+    const QString guess = encodings::guess(file, QLocale(language));
+    QVERIFY2(guessed.isEmpty() || guess == guessed, qPrintable(guess));
+    QVERIFY(encodings::available().contains(guess));
+    const std::optional<QString> text = encodings::decode(file, guess);
+    QVERIFY(text && !text->contains(QChar::ReplacementCharacter));
+    QCOMPARE(encodings::encode(*text + "\r\nok", guess).bytes, file + "\r\nok");
+    const encodings::Encoded refused = encodings::encode(*text + "日€→", guess);
+    QVERIFY2(guessed.isEmpty() || refused.unrepresentable == cannotHold,
+             qPrintable(refused.unrepresentable));
+    QVERIFY(refused.unrepresentable.isEmpty() == !refused.bytes.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TextDocumentTest)

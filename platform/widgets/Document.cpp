@@ -67,10 +67,25 @@ void Document::replaceFromFile(FileWrapper file)
         editor->replaceText(m_value->textOf(std::move(file)));
 }
 
+void Document::setEncoding(const QString &encoding)
+{
+    m_encoding = encoding;
+    emit changed();
+}
+
+void Document::setOutsideChange(DiskChange change)
+{
+    if (change == m_outsideChange)
+        return;
+    m_outsideChange = change;
+    emit changed();
+}
+
 void Document::savedTo(const QString &path, const DiskVersion &version)
 {
     m_filePath = QFileInfo(path).absoluteFilePath();
     m_diskVersion = version;
+    m_outsideChange = DiskChange::None;
     m_isTransient = false;
     if (TextEditor *editor = textEditor())
         editor->markSaved();

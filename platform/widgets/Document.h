@@ -50,6 +50,19 @@ public:
     const std::optional<DiskVersion> &diskVersion() const { return m_diskVersion; }
     void setDiskVersion(std::optional<DiskVersion> version) { m_diskVersion = version; }
 
+    /// What another program did to the file since the document last read or wrote it, as last
+    /// seen; its window's title says so until the document reads or writes the file again.
+    DiskChange outsideChange() const { return m_outsideChange; }
+    void setOutsideChange(DiskChange change);
+
+    /// The legacy encoding the file was read in, as the user chose it; empty for the UTF-8 or
+    /// UTF-16 that the document's own reader takes. Whether a save keeps it or converts the file
+    /// to UTF-8 is asked once, at the first save.
+    const QString &encoding() const { return m_encoding; }
+    void setEncoding(const QString &encoding);
+    bool isEncodingSettled() const { return m_isEncodingSettled; }
+    void settleEncoding() { m_isEncodingSettled = true; }
+
     /// Marks the document as in use by a panel or question with an event loop of its own, for as
     /// long as the scope lives: until then the document is not destroyed, even once closed.
     class ModalScope final {
@@ -103,6 +116,9 @@ private:
     bool m_isDestroyedWhenFree = false;
     int m_modalSessions = 0;
     std::optional<DiskVersion> m_diskVersion;
+    DiskChange m_outsideChange = DiskChange::None;
+    QString m_encoding;
+    bool m_isEncodingSettled = false;
     QPointer<DocumentWindow> m_window;
     std::unique_ptr<DraftKeeper> m_draftKeeper;
 };

@@ -50,6 +50,27 @@ SaveChoice askToSaveChanges(const Document &document, QWidget *parent)
     return SaveChoice::Cancel;
 }
 
+QuitChoice askToReviewChangesBeforeQuitting(int count, QWidget *parent)
+{
+    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
+                    DocumentAlerts::tr("You have %n documents with unsaved changes. Do you want to "
+                                       "review these changes before quitting?",
+                                       nullptr, count),
+                    QMessageBox::NoButton, parent);
+    box.setInformativeText(
+        DocumentAlerts::tr("If you don’t review your documents, all your changes will be lost."));
+    QPushButton *review =
+        box.addButton(DocumentAlerts::tr("&Review Changes…"), QMessageBox::AcceptRole);
+    QPushButton *discard =
+        box.addButton(DocumentAlerts::tr("&Discard Changes"), QMessageBox::DestructiveRole);
+    addCancelButton(box);
+    box.setDefaultButton(review);
+    box.exec();
+    if (box.clickedButton() == review)
+        return QuitChoice::ReviewEach;
+    return box.clickedButton() == discard ? QuitChoice::DiscardAll : QuitChoice::Cancel;
+}
+
 bool confirmRevert(const Document &document, QWidget *parent)
 {
     QMessageBox box(QMessageBox::Question, DocumentAlerts::tr("Revert to Saved"),

@@ -13,9 +13,14 @@ struct InterruptedSave;
 
 enum class SaveChoice { Save, DontSave, Cancel };
 enum class OutsideChangeChoice { SaveAnyway, Revert, SaveAs, Cancel };
+enum class QuitChoice { ReviewEach, DiscardAll, Cancel };
 
 /// Asks whether to save the changes to `document` before they would be lost.
 SaveChoice askToSaveChanges(const Document &document, QWidget *parent);
+
+/// Asks, before quitting with `count` edited documents, whether to go through them one at a time,
+/// throw all their changes away, or stay. Review is the default.
+QuitChoice askToReviewChangesBeforeQuitting(int count, QWidget *parent);
 
 /// Asks whether to throw away the changes to `document` and go back to its file.
 bool confirmRevert(const Document &document, QWidget *parent);

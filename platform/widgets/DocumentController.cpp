@@ -4,9 +4,11 @@
 #include "DocumentWindow.h"
 #include "DraftKeeper.h"
 #include "Drafts.h"
+#include "EncodingQuestions.h"
 #include "FileError.h"
 #include "Panels.h"
 #include "SaveJournal.h"
+#include "TextEncodings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,6 +26,13 @@ SharedRecentFiles::Application asTheDesktopKnowsIt()
 {
     return {QGuiApplication::applicationDisplayName(),
             QCoreApplication::applicationName() + QStringLiteral(" %u")};
+}
+
+// Changes the user chose to throw away are not kept for recovery either.
+void dropDraftOf(Document *document)
+{
+    if (DraftKeeper *keeper = document->draftKeeper())
+        keeper->discard();
 }
 
 } // namespace
@@ -99,27 +108,62 @@ Document *DocumentController::openDocumentWithContentsOf(const QString &path, Mi
     // A save of the file that was interrupted is settled before its bytes are taken.
     settleWithUser(settleInterruptedSaves(absolutePath), QApplication::activeWindow());
     std::optional<DiskVersion> version;
-    Document *document = nullptr;
     try {
-        std::unique_ptr<DocumentValue> value = readOrMake(absolutePath, missing, &version);
-        Document *transient = transientDocumentToReplace();
-        document = adopt(std::make_unique<Document>(std::move(value), absolutePath, 0));
-        if (transient)
-            discard(transient);
+        return adoptRead(readOrMake(absolutePath, missing, &version), absolutePath, version);
     } catch (const FileError &error) {
+        if (error.code() == FileError::ReadInapplicableStringEncoding)
+            return openInChosenEncoding(absolutePath, error);
         presentError(error, absolutePath);
-        return nullptr;
     } catch (const std::bad_alloc &) {
         presentError(FileError::outOfMemory(), absolutePath);
-        return nullptr;
     }
+    return nullptr;
+}
+
+// A file read becomes a document: in place of the launch's untouched untitled one, followed from
+// now on, offered with what an earlier run left unsaved of it.
+Document *DocumentController::adoptRead(std::unique_ptr<DocumentValue> value, const QString &path,
+                                        const std::optional<DiskVersion> &version,
+                                        const QString &encoding)
+{
+    Document *transient = transientDocumentToReplace();
+    Document *document = adopt(std::make_unique<Document>(std::move(value), path, 0));
+    if (transient)
+        discard(transient);
     document->setDiskVersion(version);
+    document->setEncoding(encoding);
     m_files.follow(document);
     if (version)
-        m_recentDocuments.note(absolutePath);
+        m_recentDocuments.note(path);
     if (m_drafts)
         m_drafts->offerDraftFor(document);
     return document;
+}
+
+// The reader takes UTF-8 and UTF-16 only; the user may pick the legacy encoding a file is in,
+// the likeliest first, until one shows it as it is or they give up.
+Document *DocumentController::openInChosenEncoding(const QString &path, const FileError &refusal)
+{
+    try {
+        DocumentFile read = readDocumentFile(path);
+        const QByteArray bytes = read.file.regularFileContents().value_or(QByteArray());
+        const QString guess = textEncodings::guess(bytes);
+        QString why = refusal.message(QDir::toNativeSeparators(path));
+        while (const std::optional<QString> encoding =
+                   askForEncoding(why, guess, mostRecentWindow())) {
+            if (const std::optional<QString> text = textEncodings::decode(bytes, *encoding))
+                return adoptRead(m_scene->read(FileWrapper::regularFile(text->toUtf8())), path,
+                                 read.version, *encoding);
+            why = tr("The file “%1” isn’t %2 text, or some of its bytes wouldn’t be written back "
+                     "as they are.")
+                      .arg(QDir::toNativeSeparators(path), *encoding);
+        }
+    } catch (const FileError &error) {
+        presentError(error, path);
+    } catch (const std::bad_alloc &) {
+        presentError(FileError::outOfMemory(), path);
+    }
+    return nullptr;
 }
 
 // The document read from the file at `path`; for a missing file named on the command line, an
@@ -143,6 +187,9 @@ bool DocumentController::saveDocument(Document *document)
 {
     if (document->isUntitled())
         return saveDocumentAs(document);
+    // A file read in a legacy encoding is written only once there is something of the user's.
+    if (!document->encoding().isEmpty() && !document->isEdited())
+        return true;
     return saveDocumentTo(document, document->filePath());
 }
 
@@ -170,10 +217,17 @@ bool DocumentController::saveDocumentTo(Document *document, const QString &path)
             return false;
         }
     }
+    // The questions about the encoding wait on the user while the bytes are lent from the editor:
+    // nothing may change the text meanwhile, not even a reload.
+    const Document::ModalScope scope(document);
     try {
-        const std::optional<QByteArray> bytes = document->fileToSave().regularFileContents();
-        if (!bytes)
+        const std::optional<QByteArray> utf8 = document->fileToSave().regularFileContents();
+        if (!utf8)
             throw FileError(FileError::WriteUnknown);
+        const std::optional<QByteArray> bytes =
+            bytesInItsEncoding(*document, *utf8, document->window());
+        if (!bytes)
+            return false;
         const DiskVersion written = saveDocumentFile(path, *bytes);
         m_files.fileWillChange(document, path);
         document->savedTo(path, written);
@@ -209,8 +263,7 @@ bool DocumentController::closeDocument(Document *document)
                 return false;
             break;
         case SaveChoice::DontSave:
-            if (DraftKeeper *keeper = document->draftKeeper())
-                keeper->discard();
+            dropDraftOf(document);
             break;
         }
     }
@@ -227,8 +280,29 @@ bool DocumentController::closeAllDocuments()
     return true;
 }
 
+// With more than one edited document, one question first: go through them, or let them all go.
 void DocumentController::quit()
 {
+    QList<Document *> edited;
+    for (Document *document : documents()) {
+        if (document->isEdited())
+            edited.append(document);
+    }
+    if (edited.size() > 1) {
+        QWidget *parent = edited.constFirst()->window();
+        switch (askToReviewChangesBeforeQuitting(int(edited.size()), parent)) {
+        case QuitChoice::Cancel:
+            return;
+        case QuitChoice::DiscardAll:
+            for (Document *document : std::as_const(edited)) {
+                dropDraftOf(document);
+                discard(document);
+            }
+            break;
+        case QuitChoice::ReviewEach:
+            break;
+        }
+    }
     if (closeAllDocuments())
         QCoreApplication::quit();
 }

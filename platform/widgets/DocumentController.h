@@ -130,6 +130,9 @@ private:
     Document *adopt(std::unique_ptr<Document> document);
     std::unique_ptr<DocumentValue> readOrMake(const QString &path, MissingFile missing,
                                               std::optional<DiskVersion> *version);
+    Document *adoptRead(std::unique_ptr<DocumentValue> value, const QString &path,
+                        const std::optional<DiskVersion> &version, const QString &encoding = {});
+    Document *openInChosenEncoding(const QString &path, const FileError &refusal);
     Document *documentForFile(const QString &path) const;
     Document *transientDocumentToReplace() const;
     int nextUntitledNumber() const;

@@ -5,6 +5,7 @@
 #include "DocumentWindow.h"
 #include "Drafts.h"
 #include "FindBar.h"
+#include "GoToLine.h"
 #include "RecentDocuments.h"
 #include "TextEditor.h"
 
@@ -50,7 +51,7 @@ QAction *addAction(QMenu *menu, const QString &text, QKeySequence::StandardKey k
 void printText(DocumentWindow *window)
 {
     if (TextEditor *editor = window ? window->textEditor() : nullptr)
-        editor->print(window->windowTitle().remove(QStringLiteral("[*]")));
+        editor->print(window->document()->displayName());
 }
 
 void addFindActions(QMenu *menu, const QPointer<DocumentWindow> &window)
@@ -83,6 +84,13 @@ void addFindActions(QMenu *menu, const QPointer<DocumentWindow> &window)
         if (window)
             window->showFindBar(true);
     });
+    // Ctrl+L, as in FeatherPad and Firefox; Ctrl+G is Find Next on many desktops.
+    QAction *goTo = addAction(menu, DocumentMenus::tr("&Go to Line…"), QKeySequence::UnknownKey,
+                              [window] {
+                                  if (TextEditor *editor = window ? window->textEditor() : nullptr)
+                                      goToLine(*editor, window);
+                              });
+    goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
 }
 
 void fillRecentMenu(QMenu *menu, DocumentController &controller)

@@ -37,9 +37,13 @@ DocumentWindow::DocumentWindow(Document *document, QWidget *editor, DocumentCont
     updateTitle();
 }
 
+// Never larger than the screen's free area, at any scale: a window taller than the screen hides
+// its last lines, and the find bar under them.
 void DocumentWindow::setContentSize(QSize size)
 {
-    resize(size.width(), size.height() + menuBar()->sizeHint().height());
+    const QSize wanted(size.width(), size.height() + menuBar()->sizeHint().height());
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(wanted.boundedTo(screen()->availableGeometry().size() - frame));
 }
 
 FindBar *DocumentWindow::findBar()
@@ -89,7 +93,15 @@ void DocumentWindow::closeEvent(QCloseEvent *event)
 void DocumentWindow::updateTitle()
 {
     setWindowFilePath(m_document->filePath());
-    setWindowTitle(m_document->displayName() + QStringLiteral("[*]"));
+    // What another program did to the file shows at once, with nothing added to the text.
+    QString title = m_document->displayName();
+    if (!m_document->encoding().isEmpty())
+        title = tr("%1 (%2)").arg(title, m_document->encoding());
+    if (m_document->outsideChange() == DiskChange::Changed)
+        title = tr("%1 (changed on disk)").arg(title);
+    else if (m_document->outsideChange() == DiskChange::Deleted)
+        title = tr("%1 (deleted or moved)").arg(title);
+    setWindowTitle(title + QStringLiteral("[*]"));
     setWindowModified(m_document->isEdited());
     // What a screen reader names the text by.
     if (m_text)

@@ -23,7 +23,7 @@ public:
     /// The text editor in the window's content, if it has one.
     TextEditor *textEditor() const { return m_text; }
 
-    /// Sizes the window so that its content area has `size`.
+    /// Sizes the window so that its content area has `size`, or as much as the screen holds.
     void setContentSize(QSize size);
 
     /// The find bar under the text, made when first asked for; shown with the replace row or

@@ -71,6 +71,10 @@ void DraftKeeper::keepNow()
     const DraftHeader started = header();
     m_needsItsFile = started.base == DraftBase::File;
     m_draft = m_writer.begin(started, std::exchange(m_unwritten, {}), textSize, bytesMoved);
+    // A file in a legacy encoding cannot be read back by the draft's reader, which takes UTF-8
+    // and UTF-16 only: its draft holds the whole text from the start.
+    if (m_needsItsFile && !m_document.encoding().isEmpty())
+        restartFromText(*m_draft);
 }
 
 void DraftKeeper::discard()

@@ -59,6 +59,7 @@ void FileFollower::reload(Document *document)
         DocumentFile read = readDocumentFile(document->filePath());
         document->replaceFromFile(std::move(read.file));
         document->setDiskVersion(read.version);
+        document->setOutsideChange(DiskChange::None);
     } catch (const FileError &error) {
         m_controller.presentError(error, document->filePath());
     } catch (const std::bad_alloc &) {
@@ -75,6 +76,7 @@ void FileFollower::followFiles()
         const DiskCheck check = checkFile(document->filePath(), document->diskVersion());
         if (check.confirmed)
             document->setDiskVersion(check.confirmed);
+        document->setOutsideChange(check.change);
         if (check.change == DiskChange::None)
             continue;
         if (!document->isEdited() && check.change == DiskChange::Changed)

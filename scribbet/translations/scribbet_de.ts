@@ -123,6 +123,25 @@
         <source>“%1” is damaged: a save of it was interrupted, and it couldn’t be put back as it was. %2 A whole copy of it from before that save is in “%3”.</source>
         <translation>„%1“ ist beschädigt: Das Speichern wurde unterbrochen, und die Datei konnte nicht wiederhergestellt werden. %2 Eine vollständige Kopie von vor diesem Speichern liegt in „%3“.</translation>
     </message>
+    <message numerus="yes">
+        <source>You have %n documents with unsaved changes. Do you want to review these changes before quitting?</source>
+        <translation>
+            <numerusform>Sie haben %n Dokument mit ungesicherten Änderungen. Möchten Sie die Änderungen vor dem Beenden prüfen?</numerusform>
+            <numerusform>Sie haben %n Dokumente mit ungesicherten Änderungen. Möchten Sie die Änderungen vor dem Beenden prüfen?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>If you don’t review your documents, all your changes will be lost.</source>
+        <translation>Wenn Sie Ihre Dokumente nicht prüfen, gehen alle Änderungen verloren.</translation>
+    </message>
+    <message>
+        <source>&amp;Review Changes…</source>
+        <translation>Änderungen &amp;prüfen …</translation>
+    </message>
+    <message>
+        <source>&amp;Discard Changes</source>
+        <translation>Änderungen &amp;verwerfen</translation>
+    </message>
 </context>
 <context>
     <name>DocumentMenus</name>
@@ -238,6 +257,57 @@
         <source>Recover &amp;Unsaved Work</source>
         <translation>Ungesicherte Änderungen wieder&amp;herstellen</translation>
     </message>
+    <message>
+        <source>&amp;Go to Line…</source>
+        <translation>&amp;Gehe zu Zeile …</translation>
+    </message>
+</context>
+<context>
+    <name>EncodingQuestions</name>
+    <message>
+        <source>Do you want to keep the encoding of “%1”, %2, or convert it to UTF-8?</source>
+        <translation>Möchten Sie die Kodierung von „%1“, %2, beibehalten oder die Datei in UTF-8 umwandeln?</translation>
+    </message>
+    <message>
+        <source>Programs that read it as %1 will need it kept; UTF-8 holds every character.</source>
+        <translation>Programme, die sie als %1 lesen, brauchen die bisherige Kodierung; UTF-8 kann jedes Zeichen aufnehmen.</translation>
+    </message>
+    <message>
+        <source>&amp;Keep %1</source>
+        <translation>%1 &amp;beibehalten</translation>
+    </message>
+    <message>
+        <source>Convert to &amp;UTF-8</source>
+        <translation>In &amp;UTF-8 umwandeln</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Open in Another Encoding</source>
+        <translation>In anderer Kodierung öffnen</translation>
+    </message>
+    <message>
+        <source>You can open it in an encoding you choose. &amp;Encoding:</source>
+        <translation>Sie können sie in einer Kodierung Ihrer Wahl öffnen. &amp;Kodierung:</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>Ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>“%1” can’t be saved in %2, which has no place for these characters: %3</source>
+        <translation>„%1“ kann nicht als %2 gespeichert werden, denn diese Kodierung kennt folgende Zeichen nicht: %3</translation>
+    </message>
+    <message>
+        <source>Nothing was written.</source>
+        <translation>Es wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <source>Save as &amp;UTF-8</source>
+        <translation>Als &amp;UTF-8 speichern</translation>
+    </message>
 </context>
 <context>
     <name>FileError</name>
@@ -327,6 +397,24 @@
     </message>
 </context>
 <context>
+    <name>GoToLine</name>
+    <message numerus="yes">
+        <source>The caret is at line %1, column %2, of %n lines.</source>
+        <translation>
+            <numerusform>Die Einfügemarke steht in Zeile %1, Spalte %2, von %n Zeile.</numerusform>
+            <numerusform>Die Einfügemarke steht in Zeile %1, Spalte %2, von %n Zeilen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Go to Line</source>
+        <translation>Gehe zu Zeile</translation>
+    </message>
+    <message>
+        <source>&amp;Line, or line:column:</source>
+        <translation>&amp;Zeile oder Zeile:Spalte:</translation>
+    </message>
+</context>
+<context>
     <name>Panels</name>
     <message>
         <source>Open</source>
@@ -335,6 +423,13 @@
     <message>
         <source>Save As</source>
         <translation>Speichern unter</translation>
+    </message>
+</context>
+<context>
+    <name>TextPrinting</name>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
     </message>
 </context>
 <context>
@@ -353,10 +448,29 @@
     </message>
 </context>
 <context>
+    <name>platform::DocumentController</name>
+    <message>
+        <source>The file “%1” isn’t %2 text, or some of its bytes wouldn’t be written back as they are.</source>
+        <translation>Die Datei „%1“ ist kein Text in %2, oder einige ihrer Bytes würden nicht unverändert zurückgeschrieben.</translation>
+    </message>
+</context>
+<context>
     <name>platform::DocumentWindow</name>
     <message>
         <source>Find</source>
         <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 (changed on disk)</source>
+        <translation>%1 (auf dem Datenträger geändert)</translation>
+    </message>
+    <message>
+        <source>%1 (deleted or moved)</source>
+        <translation>%1 (gelöscht oder verschoben)</translation>
     </message>
 </context>
 <context>
@@ -511,6 +625,10 @@
     <message>
         <source>Replaced %1 matches</source>
         <translation>%1 Treffer ersetzt</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Optionen</translation>
     </message>
 </context>
 <context>

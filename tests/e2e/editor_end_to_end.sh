@@ -104,6 +104,24 @@ file_from_the_command_line_keeps_every_untouched_byte() {
     expect_exit $editor
 }
 
+# A Windows-1252 file opens in the encoding offered first, and a save keeps it in that encoding.
+legacy_encoding_is_offered_and_kept() {
+    printf 'Caf\xe9 \x96 gr\xf6\xdfer\r\n' >"$work/latin1.txt"
+    "$scribbet" "$work/latin1.txt" 2>>"$work/editor.log" &
+    local editor=$! window
+    window=$(window_named '^Open in Another Encoding$') && focus "$window" && xdotool key Return
+    window=$(window_named '^latin1.txt (windows-1252)') && focus "$window"
+    xdotool key ctrl+End
+    xdotool type --delay 40 'noch ein Café'
+    xdotool key ctrl+s
+    window=$(window_named '^Scribbet$') && focus "$window" && xdotool key Return # keep it
+    eventually holds "$work/latin1.txt" "$(hex_of 'Caf\xe9 \x96 gr\xf6\xdfer\r\nnoch ein Caf\xe9')"
+    record "a Windows-1252 file opened as offered and saved in Windows-1252"
+    focus "$(window_named '^latin1.txt')"
+    xdotool key ctrl+q
+    expect_exit $editor
+}
+
 visible_windows() { { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; } | wc -l; }
 
 launch_shows_one_untitled_window_and_no_panel() {
@@ -319,6 +337,7 @@ missing_file_is_made_by_the_first_save_and_find_returns
 launch_shows_one_untitled_window_and_no_panel
 outside_change_is_asked_about
 file_from_the_command_line_keeps_every_untouched_byte
+legacy_encoding_is_offered_and_kept
 # Last: from here on accessibility is on for every program on this session bus.
 screen_reader_started_later_reads_the_text
 [[ $failures -eq 0 ]]
