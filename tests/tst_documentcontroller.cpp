@@ -9,8 +9,8 @@
 #include "DraftFolder.h"
 #include "DraftKeeper.h"
 #include "Drafts.h"
-#include "FindBar.h"
 #include "FileIO.h"
+#include "FindBar.h"
 #include "Panels.h"
 #include "RecentDocuments.h"
 #include "ScintillaControl.h"
@@ -111,7 +111,7 @@ void leaveDraft(const QString &path, const QByteArray &onDisk, platform::DraftBa
 }
 
 // Clicks, in each of the next message boxes in turn, the button with the given text.
-void clickInMessageBoxes(QStringList texts)
+void clickInMessageBoxes(const QStringList &texts)
 {
     if (texts.isEmpty())
         return;
@@ -801,7 +801,8 @@ void DocumentControllerTest::leftDraftIsOfferedWhenItsFileOpens()
     for (QMessageBox *box : boxes)
         said += ' ' + box->text();
     QVERIFY2(said.contains(told) && (answer == 0 || said.contains("“left.txt”")), qPrintable(said));
-    QVERIFY2(!told.isEmpty() || boxes.isEmpty(), qPrintable(said)); // nothing to tell, nothing asked
+    QVERIFY2(!told.isEmpty() || boxes.isEmpty(),
+             qPrintable(said)); // nothing to tell, nothing asked
 }
 
 void DocumentControllerTest::leftDraftsAreRecoveredFromTheMenu()
@@ -876,9 +877,9 @@ void DocumentControllerTest::legacyEncodingIsChosenAtOpenAndAskedAboutAtTheFirst
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("answers"); // at the save
     QTest::addColumn<QByteArray>("onDisk");
-    const QByteArray latin1("Caf\xe9 cr\xe8me \x96 gr\xf6\xdf" "er\r\n");
-    QTest::newRow("kept") << true << "é!" << QStringList{"&Keep windows-1252"}
-                          << latin1 + "\xe9!";
+    const QByteArray latin1("Caf\xe9 cr\xe8me \x96 gr\xf6\xdf"
+                            "er\r\n");
+    QTest::newRow("kept") << true << "é!" << QStringList{"&Keep windows-1252"} << latin1 + "\xe9!";
     QTest::newRow("converted") << true << "é!" << QStringList{"Convert to &UTF-8"}
                                << QByteArray("Café crème – größer\r\né!");
     QTest::newRow("a character it has no place for: nothing written")
@@ -893,7 +894,8 @@ void DocumentControllerTest::legacyEncodingIsChosenAtOpenAndAskedAboutAtTheFirst
     QFETCH(QString, typed);
     QFETCH(QStringList, answers);
     QFETCH(QByteArray, onDisk);
-    writeContents(path("latin1.txt"), "Caf\xe9 cr\xe8me \x96 gr\xf6\xdf" "er\r\n");
+    writeContents(path("latin1.txt"), "Caf\xe9 cr\xe8me \x96 gr\xf6\xdf"
+                                      "er\r\n");
     QString offered;
     answerNextModal<QDialog>([&offered, opened](QDialog *question) {
         offered = question->findChild<QComboBox *>("encoding")->currentText();
@@ -976,7 +978,7 @@ void DocumentControllerTest::goToLineSaysWhereTheCaretIsAndMovesIt()
     QVERIFY(!said.contains("accepted"));
     QCOMPARE(editor->caretPlace(), (platform::TextPlace{3, 8}));
     QCOMPARE(editor->selection().start, qsizetype(9 + 8)); // é is two bytes
-    editor->moveCaretTo({99, 99}); // as near as the text allows
+    editor->moveCaretTo({99, 99});                         // as near as the text allows
     QCOMPARE(editor->caretPlace(), (platform::TextPlace{4, 5}));
 }
 
@@ -984,7 +986,9 @@ void DocumentControllerTest::titleTellsOfAnOutsideChangeUntilItIsSettled()
 {
     Document *document = open("watched.txt", "on disk");
     typeAtEnd(document, QStringLiteral(" typed"));
-    const auto title = [document] { return document->window()->windowTitle(); };
+    const auto title = [document] {
+        return document->window()->windowTitle();
+    };
     writeContents(path("watched.txt"), "changed by another program");
     QTRY_COMPARE(title(), QStringLiteral("watched.txt (changed on disk)[*]"));
     QVERIFY(QFile::remove(path("watched.txt")));
@@ -1023,7 +1027,8 @@ void DocumentControllerTest::windowsAndTheFindBarFitTheScreen()
         window->findBar()->findNext();
         window->findBar()->findNext();
         QTRY_COMPARE(window->width(), 640);
-        QVERIFY2(status->text().isEmpty() || status->height() >= status->heightForWidth(status->width()),
+        QVERIFY2(status->text().isEmpty() ||
+                     status->height() >= status->heightForWidth(status->width()),
                  qPrintable(status->text()));
         QVERIFY(status->geometry().right() < window->findBar()->width());
     }

@@ -133,7 +133,8 @@ void FindBarTest::replaceOneOrAllInOneUndoableStep()
     QCOMPARE(textOf(editor), replaced);
     QCOMPARE(searched->bar->status(), status);
     if (all) // right after it, undo in the field undoes the replacement
-        QTest::keyClick(searched->bar->findChild<QLineEdit *>("find"), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(searched->bar->findChild<QLineEdit *>("find"), Qt::Key_Z,
+                        Qt::ControlModifier);
     else
         editor.undo();
     QCOMPARE(textOf(editor), QByteArray("one two one"));
@@ -163,7 +164,7 @@ void FindBarTest::optionMnemonicsLeaveTheFocusInTheField()
     auto *field = bar.findChild<QLineEdit *>("find");
     field->setFocus();
     for (const char *name : {"matchCase", "wholeWords", "regularExpression"}) {
-        QAction *option = bar.findChild<QAction *>(name);
+        auto *option = bar.findChild<QAction *>(name);
         const bool wasChecked = option->isChecked();
         QTest::keyClick(field, QKeySequence::mnemonic(option->text())[0].key(), Qt::AltModifier);
         QVERIFY2(option->isChecked() != wasChecked, name);

@@ -144,16 +144,18 @@ void TextDocumentTest::legacyEncodingsAreGuessedAndKeptByteForByte_data()
     const auto row = [](const char *encoding, const char *text, const char *language,
                         const char *cannotHold) {
         QStringEncoder encoder(encoding);
-        QTest::newRow(encoding) << QByteArray(encoder.encode(QString::fromUtf8(text)))
-                                << language << encoding << QString::fromUtf8(cannotHold);
+        QTest::newRow(encoding) << QByteArray(encoder.encode(QString::fromUtf8(text))) << language
+                                << encoding << QString::fromUtf8(cannotHold);
     };
     row("windows-1252", "Café crème – größer\r\n", "en", "日→");
     row("ISO-8859-15", "L’été, où l’œuvre coûte 5 €.\n", "de", "日→");
     row("KOI8-R", "Съешь же ещё этих мягких французских булок.\n", "en", "日€→");
     row("Shift_JIS", "日本語のテキストです。カタカナも。\n", "en", "€");
     row("GB18030", "这是一个中文文本文件。\n", "de", "");
-    QTest::newRow("mixed, fits none but is kept") << QByteArray("caf\xc3\xa9 caf\xe9 \x81\r")
-                                                  << "en" << "" << "";
+    QTest::newRow("mixed, fits none but is kept")
+        << QByteArray("caf\xc3\xa9 caf\xe9 \x81\r") << "en"
+        << ""
+        << "";
 }
 
 // What is guessed reads as the text, and writes back as the same bytes with an edit added; what

@@ -52,4 +52,3 @@ std::optional<TextPlace> parseTextPlace(QStringView typed)
 }
 
 } // namespace platform
-

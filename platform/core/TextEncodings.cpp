@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -17,10 +16,10 @@ namespace {
 
 // By how many files there are in them, roughly.
 constexpr std::array singleByte{
-    "windows-1252", "ISO-8859-15", "ISO-8859-1",   "windows-1250", "ISO-8859-2",  "windows-1251",
+    "windows-1252", "ISO-8859-15", "ISO-8859-1",   "windows-1250", "ISO-8859-2",   "windows-1251",
     "KOI8-R",       "KOI8-U",      "ISO-8859-5",   "IBM866",       "windows-1253", "ISO-8859-7",
-    "windows-1254", "ISO-8859-9",  "windows-1255", "ISO-8859-8",  "windows-1256", "ISO-8859-6",
-    "windows-1257", "ISO-8859-13", "windows-1258", "windows-874", "ISO-8859-4",  "ISO-8859-10",
+    "windows-1254", "ISO-8859-9",  "windows-1255", "ISO-8859-8",   "windows-1256", "ISO-8859-6",
+    "windows-1257", "ISO-8859-13", "windows-1258", "windows-874",  "ISO-8859-4",   "ISO-8859-10",
     "ISO-8859-16",  "macintosh",   "IBM437",       "IBM850",
 };
 constexpr std::array multiByte{
@@ -154,6 +153,28 @@ std::optional<QString> decodeExactly(QByteArrayView bytes, const QString &encodi
     return text;
 }
 
+// The East Asian encodings all decode one another's bytes into plausible characters: ICU's
+// statistics of each language's byte sequences tell them apart, when it is sure.
+std::optional<QString> surelyEastAsian(QByteArrayView sample, const std::vector<Detected> &likely)
+{
+    for (const Detected &match : likely) {
+        const bool isEastAsian =
+            std::any_of(multiByte.begin(), multiByte.end(),
+                        [&](const char *name) { return match.name == QLatin1String(name); });
+        if (isEastAsian && match.confidence >= 50 && decodeExactly(sample, match.name))
+            return match.name;
+    }
+    return std::nullopt;
+}
+
+int confidenceOf(const std::vector<Detected> &likely, const QString &encoding)
+{
+    const auto match = std::find_if(likely.begin(), likely.end(), [&](const Detected &each) {
+        return each.name.compare(encoding, Qt::CaseInsensitive) == 0;
+    });
+    return match == likely.end() ? 0 : match->confidence;
+}
+
 } // namespace
 
 QStringList available()
@@ -177,33 +198,21 @@ QString guess(QByteArrayView bytes, const QLocale &locale)
         sample = sample.first(qsizetype(1) << 20);
         sample = sample.first(sample.lastIndexOf('\n') + 1);
     }
-    // The East Asian encodings all decode one another's bytes into plausible characters: ICU's
-    // statistics of each language's byte sequences tell them apart.
     const std::vector<Detected> likely = detected(sample);
-    for (const Detected &match : likely) {
-        const bool isEastAsian = std::any_of(multiByte.begin(), multiByte.end(), [&](const char *name) {
-            return match.name == QLatin1String(name);
-        });
-        if (isEastAsian && match.confidence >= 50 && decodeExactly(sample, match.name))
-            return match.name;
-    }
+    if (const std::optional<QString> eastAsian = surelyEastAsian(sample, likely))
+        return *eastAsian;
     const QStringList favourites = localFavourites(locale);
     QStringList candidates = favourites;
     for (const char *name : singleByte)
         candidates.append(QLatin1String(name));
-    // Where two alphabets read alike, as Greek and Cyrillic letters from the same bytes can,
-    // the detector's confidence decides.
-    const auto confidence = [&likely](const QString &encoding) {
-        const auto match = std::find_if(likely.begin(), likely.end(), [&](const Detected &each) {
-            return each.name.compare(encoding, Qt::CaseInsensitive) == 0;
-        });
-        return match == likely.end() ? 0 : match->confidence;
-    };
     QString best;
     long long bestScore = 0;
     for (const QString &encoding : std::as_const(candidates)) {
         const std::optional<QString> text = decodeExactly(sample, encoding);
-        const long long score = text ? wordLikeness(*text) * 30 + confidence(encoding) : 0;
+        // Where two alphabets read alike, as Greek and Cyrillic letters from the same bytes can,
+        // the detector's confidence decides.
+        const long long score =
+            text ? wordLikeness(*text) * 30 + confidenceOf(likely, encoding) : 0;
         if (text && (best.isEmpty() || score > bestScore)) {
             best = encoding;
             bestScore = score;

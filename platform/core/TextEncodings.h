@@ -7,11 +7,9 @@
 
 #include <optional>
 
-namespace platform {
-
 /// Encodings other than UTF-8 and UTF-16, for files written in one of them: a guess from the
 /// bytes, decoding that changes nothing, and encoding that never replaces a character.
-namespace textEncodings {
+namespace platform::textEncodings {
 
 /// The encodings a user may choose from, by the names Qt's decoders know, most used first.
 QStringList available();
@@ -32,5 +30,4 @@ struct Encoded {
 };
 Encoded encode(const QString &text, const QString &encoding);
 
-} // namespace textEncodings
-} // namespace platform
+} // namespace platform::textEncodings

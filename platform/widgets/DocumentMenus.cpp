@@ -85,11 +85,11 @@ void addFindActions(QMenu *menu, const QPointer<DocumentWindow> &window)
             window->showFindBar(true);
     });
     // Ctrl+L, as in FeatherPad and Firefox; Ctrl+G is Find Next on many desktops.
-    QAction *goTo = addAction(menu, DocumentMenus::tr("&Go to Line…"), QKeySequence::UnknownKey,
-                              [window] {
-                                  if (TextEditor *editor = window ? window->textEditor() : nullptr)
-                                      goToLine(*editor, window);
-                              });
+    QAction *goTo =
+        addAction(menu, DocumentMenus::tr("&Go to Line…"), QKeySequence::UnknownKey, [window] {
+            if (TextEditor *editor = window ? window->textEditor() : nullptr)
+                goToLine(*editor, window);
+        });
     goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
 }
 

@@ -39,9 +39,10 @@ std::optional<bool> askToKeepEncoding(const Document &document, QWidget *parent)
                                           "convert it to UTF-8?")
                         .arg(document.displayName(), document.encoding()),
                     QMessageBox::NoButton, parent);
-    box.setInformativeText(EncodingQuestions::tr(
-        "Programs that read it as %1 will need it kept; UTF-8 holds every character.")
-                               .arg(document.encoding()));
+    box.setInformativeText(
+        EncodingQuestions::tr(
+            "Programs that read it as %1 will need it kept; UTF-8 holds every character.")
+            .arg(document.encoding()));
     QPushButton *keep = box.addButton(EncodingQuestions::tr("&Keep %1").arg(document.encoding()),
                                       QMessageBox::AcceptRole);
     QPushButton *convert =
@@ -104,12 +105,12 @@ std::optional<QByteArray> bytesInItsEncoding(Document &document, QByteArray utf8
     if (encoded.unrepresentable.isEmpty())
         return encoded.bytes;
     // Never a stand-in for a character: the user removes them, or the file becomes UTF-8.
-    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
-                    EncodingQuestions::tr("“%1” can’t be saved in %2, which has no place for "
-                                          "these characters: %3")
-                        .arg(document.displayName(), document.encoding(),
-                             encoded.unrepresentable.left(40)),
-                    QMessageBox::NoButton, parent);
+    QMessageBox box(
+        QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
+        EncodingQuestions::tr("“%1” can’t be saved in %2, which has no place for "
+                              "these characters: %3")
+            .arg(document.displayName(), document.encoding(), encoded.unrepresentable.left(40)),
+        QMessageBox::NoButton, parent);
     box.setInformativeText(EncodingQuestions::tr("Nothing was written."));
     QPushButton *convert =
         box.addButton(EncodingQuestions::tr("Save as &UTF-8"), QMessageBox::AcceptRole);

@@ -19,7 +19,6 @@ std::optional<QString> askForEncoding(const QString &why, const QString &guess, 
 /// the text in that encoding or the UTF-8 the editor holds, and the document's encoding forgotten
 /// once the user converts it. Characters the encoding cannot hold are shown before anything is
 /// written, with the choice of UTF-8; nothing when the user cancels.
-std::optional<QByteArray> bytesInItsEncoding(Document &document, QByteArray utf8,
-                                             QWidget *parent);
+std::optional<QByteArray> bytesInItsEncoding(Document &document, QByteArray utf8, QWidget *parent);
 
 } // namespace platform

@@ -63,7 +63,9 @@ FindBar::FindBar(TextEditor *editor, LastSearch &lastSearch, QWidget *parent)
     m_findField->installEventFilter(this);
     m_replaceField->installEventFilter(this);
     connect(m_findField, &QLineEdit::textEdited, this, &FindBar::findAsTyped);
-    const auto forgetReplacement = [this] { m_hasJustReplacedAll = false; };
+    const auto forgetReplacement = [this] {
+        m_hasJustReplacedAll = false;
+    };
     connect(m_editor, &TextEditor::edited, this, forgetReplacement);
     connect(m_findField, &QLineEdit::textEdited, this, forgetReplacement);
     connect(m_replaceField, &QLineEdit::textEdited, this, forgetReplacement);

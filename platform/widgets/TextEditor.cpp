@@ -163,8 +163,8 @@ void TextEditor::moveCaretTo(TextPlace place)
     const long end = m_control->SendScintilla(Sci::SCI_GETLINEENDPOSITION, line);
     // Counted in characters, never into the middle of one; past the line's end is its end.
     const long columns = long(qMin(place.column - 1, qsizetype(end - start)));
-    long position =
-        m_control->SendScintilla(Sci::SCI_POSITIONRELATIVE, static_cast<unsigned long>(start), columns);
+    long position = m_control->SendScintilla(Sci::SCI_POSITIONRELATIVE,
+                                             static_cast<unsigned long>(start), columns);
     if (position == 0 && columns > 0)
         position = end;
     m_control->SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(qMin(position, end)));
