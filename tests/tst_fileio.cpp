@@ -318,6 +318,10 @@ void FileIOTest::saveRefusesWhatIsNotARegularFile_data()
                             << QStringLiteral("folder");
     QTest::newRow("link to itself")
         << Make([](const QString &node) { QFile::link(node, node); }) << QStringLiteral("levels");
+    // Writing this one would only rename the test's own thread, were the refusal missing.
+    QTest::newRow("a kernel interface in /proc") << Make([](const QString &node) {
+        QFile::link(QStringLiteral("/proc/thread-self/comm"), node);
+    }) << QStringLiteral("belongs to the system");
 }
 
 // Through a link, as a file changed from a terminal would be: nothing is written, nothing
@@ -358,6 +362,9 @@ void FileIOTest::failedSaveLeavesTheFileAsItWas_data()
                                                          << "Input/output error";
     QTest::newRow("another user") << "nobody"
                                   << "Permission denied";
+    QTest::newRow("read-only file of the user's own, in a folder they may write")
+        << "nobody read-only"
+        << "Permission denied";
     QTest::newRow("immutable") << "immutable"
                                << "Operation not permitted";
     QTest::newRow("read-only mount") << "read-only"
@@ -385,8 +392,13 @@ void FileIOTest::failedSaveLeavesTheFileAsItWas()
         QCOMPARE(::link(encoded(file).constData(), encoded(path("other name")).constData()), 0);
         prefix = injected(fault.section(QLatin1Char(' '), 1).mid(7));
     }
-    if (fault == QLatin1String("nobody"))
+    if (fault.startsWith(QLatin1String("nobody")))
         prefix = asNobody;
+    if (fault == QLatin1String("nobody read-only")) {
+        for (const QString &own : {folder, file})
+            QCOMPARE(::chown(encoded(own).constData(), 65534, 65534), 0);
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
     if (fault == QLatin1String("immutable")) {
         setImmutable(file, true);
         m_immutable << file;

@@ -31,12 +31,17 @@ FileError fileTooLarge(qsizetype limit)
     return tooLarge(limit, QT_TRANSLATE_NOOP("FileError", "Files of up to %1 can be opened."));
 }
 
-// Reads to the end of the file, however its size changes meanwhile, but never much past `limit`.
-// The buffer grows in whole pages, which pseudo-files such as /proc/self/pagemap need.
+// Reads to the end of the file, however its size changes meanwhile, but never past `limit` and one
+// page: the buffer grows in whole pages, which pseudo-files such as /proc/self/pagemap need, and
+// stops growing there. A file that yields far more than its size said, as a pseudo-file does,
+// is held to that size and 64 MiB more, so that it is refused in a fraction of a second.
 QByteArray readToEnd(int descriptor, qsizetype expectedSize, qsizetype limit)
 {
     constexpr qsizetype page = 4096;
-    QByteArray bytes((qMin(expectedSize, limit) / page + 1) * page, Qt::Uninitialized);
+    constexpr qsizetype growthAllowed = qsizetype(64) << 20;
+    const qsizetype readLimit = qMin(limit, expectedSize + qMax(expectedSize, growthAllowed));
+    const qsizetype largestBuffer = (readLimit / page + 1) * page;
+    QByteArray bytes((qMin(expectedSize, readLimit) / page + 1) * page, Qt::Uninitialized);
     qsizetype filled = 0;
     for (;;) {
         const qsizetype wanted = bytes.size() - filled;
@@ -46,9 +51,9 @@ QByteArray readToEnd(int descriptor, qsizetype expectedSize, qsizetype limit)
         filled += count;
         if (count < wanted)
             break;
-        if (filled > limit)
+        if (filled > readLimit)
             throw fileTooLarge(limit);
-        bytes.resize(bytes.size() * 2);
+        bytes.resize(qMin(bytes.size() * 2, largestBuffer));
     }
     bytes.truncate(filled);
     return bytes;

@@ -12,8 +12,11 @@
 #include <climits>
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -34,6 +37,32 @@ QString describeNonRegular(mode_t mode)
                            ? QT_TRANSLATE_NOOP("FileError", "It is a device.")
                            : QT_TRANSLATE_NOOP("FileError", "It isn’t a regular file.");
     return QCoreApplication::translate("FileError", what);
+}
+
+// Kernel interfaces that look like files: writing one changes the system (a hostname, a device's
+// setting), never a document, and a rename over one fails after the harm is done.
+bool isPseudoFileSystem(int directory)
+{
+    struct statfs system {};
+    if (::fstatfs(directory, &system) != 0)
+        return false;
+    switch (static_cast<unsigned long>(system.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case BPF_FS_MAGIC:
+    case PSTOREFS_MAGIC:
+    case EFIVARFS_MAGIC:
+    case SELINUX_MAGIC:
+    case DEVPTS_SUPER_MAGIC:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // Follows symbolic links the way the kernel would, so that the save replaces the file a link
@@ -310,6 +339,15 @@ FileStamp writeFile(const QString &path, QByteArrayView bytes)
         fail(ELOOP); // a link put there since it was resolved: stay safe, let the user try again
     if (exists && !S_ISREG(old.st_mode))
         throw FileError(FileError::WriteUnknown, describeNonRegular(old.st_mode));
+    if (isPseudoFileSystem(place.directory.get()))
+        throw FileError(FileError::WriteUnknown,
+                        QCoreApplication::translate(
+                            "FileError", "It belongs to the system, not to a disk: writing it "
+                                         "would change the system's settings."));
+    // A file the user may not write is not replaced behind its back because its folder is
+    // writable; root keeps its power to write.
+    if (exists && ::faccessat(place.directory.get(), place.name.constData(), W_OK, AT_EACCESS) != 0)
+        fail(errno);
     const std::optional<SaveJournal> journal = SaveJournal::open();
     struct stat written {};
     const bool keepsInode =
