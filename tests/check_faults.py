@@ -43,6 +43,8 @@ FAULTS = [
           'if (isPseudoFileSystem(place.directory.get()))', 'if (isPseudoFileSystem(place.directory.get()) && false)'),
     Fault('A read-only file is replaced because its folder is writable', 'tst_fileio', 'failedSaveLeavesTheFileAsItWas', 'platform/core/FileWriting.cpp',
           '    if (exists && ::faccessat(', '    if (false && ::faccessat('),
+    Fault("A save drops the file's inode flags", 'tst_fileio', 'saveKeepsWhatTheFileWas', 'platform/core/FileWriting.cpp',
+          '|| !takeOverInodeFlags(temporary, place))', '|| (false && !takeOverInodeFlags(temporary, place)))'),
     Fault('A sync error is ignored, the save reported done', 'tst_fileio', 'failedSaveLeavesTheFileAsItWas', 'platform/core/FileWriting.cpp',
           '        retryOnInterrupt([&] { return ::fsync(descriptor); }) != 0)',
           '        (::fsync(descriptor), false))'),

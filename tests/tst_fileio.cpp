@@ -45,11 +45,12 @@ QByteArray outputOf(const QString &program, const QStringList &arguments)
     return process.readAllStandardOutput();
 }
 
-// What must survive a save: who owns the file, its mode, its links, every extended attribute
-// (access control lists included).
+// What must survive a save: who owns the file, its mode, its links, its inode flags, every
+// extended attribute (access control lists included).
 QByteArray identityOf(const QString &path)
 {
     return outputOf(QStringLiteral("stat"), {QStringLiteral("-c%u %g %a %h"), path}) +
+           outputOf(QStringLiteral("lsattr"), {QStringLiteral("-d"), path}) +
            outputOf(QStringLiteral("getfattr"),
                     {QStringLiteral("-dhe"), QStringLiteral("hex"), QStringLiteral("-m-"), path});
 }
@@ -251,6 +252,10 @@ void FileIOTest::saveKeepsWhatTheFileWas_data()
     });
     QTest::newRow("read only") << Make(withMode(0444));
     QTest::newRow("set user, set group and sticky") << Make(withMode(07755));
+    QTest::newRow("inode flags: no dump, synchronous") << Make([plain](const QString &file) {
+        plain(file);
+        QCOMPARE(QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+dS"), file}), 0);
+    });
     QTest::newRow("extended attribute") << Make([plain](const QString &file) {
         plain(file);
         ::setxattr(encoded(file).constData(), "user.origin", "kept", 4, 0);

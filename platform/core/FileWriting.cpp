@@ -12,7 +12,9 @@
 #include <climits>
 
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <linux/magic.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <sys/xattr.h>
@@ -136,6 +138,23 @@ void writeAndSync(int descriptor, QByteArrayView bytes)
         fail(errno);
 }
 
+// The inode flags a user sets with chattr (no dump, synchronous writes, no copy on write...),
+// where the file system has them. Immutable and append-only files never get this far: they
+// refuse to be replaced.
+bool takeOverInodeFlags(int temporary, const Place &place)
+{
+    const FileDescriptor file(::openat(place.directory.get(), place.name.constData(),
+                                       O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    int flags = 0;
+    if (!file.isValid() || ::ioctl(file.get(), FS_IOC_GETFLAGS, &flags) != 0)
+        return !file.isValid() || errno == ENOTTY || errno == EOPNOTSUPP;
+    int current = 0;
+    if (::ioctl(temporary, FS_IOC_GETFLAGS, &current) != 0)
+        return false;
+    flags &= ~(FS_IMMUTABLE_FL | FS_APPEND_FL);
+    return flags == current || ::ioctl(temporary, FS_IOC_SETFLAGS, &flags) == 0;
+}
+
 // Gives the new file the old one's owner, group, every mode bit, extended attributes and
 // access control lists. False when any of them cannot be given, as when the process may not
 // give the file away to its owner.
@@ -148,7 +167,7 @@ bool takeOverIdentity(int temporary, const Place &place, const struct stat &old)
         ::fchown(temporary, old.st_uid, old.st_gid) != 0)
         return false;
     // After the owner: changing it clears the set-user and set-group bits.
-    if (::fchmod(temporary, old.st_mode & 07777) != 0)
+    if (::fchmod(temporary, old.st_mode & 07777) != 0 || !takeOverInodeFlags(temporary, place))
         return false;
     const QByteArray source = entryPath(place);
     const ssize_t listSize = ::llistxattr(source.constData(), nullptr, 0);
