@@ -256,6 +256,12 @@ void FileIOTest::saveKeepsWhatTheFileWas_data()
         plain(file);
         QCOMPARE(QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+dS"), file}), 0);
     });
+    QTest::newRow("no ACL, in a folder with a default ACL") << Make([plain](const QString &file) {
+        plain(file);
+        ::chmod(encoded(file).constData(), 0640);
+        QCOMPARE(QProcess::execute("setfacl", {"-d", "-m", "u:nobody:rwx", QFileInfo(file).path()}),
+                 0);
+    });
     QTest::newRow("extended attribute") << Make([plain](const QString &file) {
         plain(file);
         ::setxattr(encoded(file).constData(), "user.origin", "kept", 4, 0);
@@ -472,25 +478,32 @@ void FileIOTest::newFileTakesTheUmask_data()
 {
     QTest::addColumn<QString>("umask");
     QTest::addColumn<QString>("mode");
-    QTest::newRow("022") << "022"
-                         << "644";
-    QTest::newRow("077") << "077"
-                         << "600";
-    QTest::newRow("002") << "002"
-                         << "664";
+    QTest::addColumn<QString>("defaultAcl"); // of the folder
+    QTest::newRow("022") << "022" << "644" << "";
+    QTest::newRow("077") << "077" << "600" << "";
+    QTest::newRow("002") << "002" << "664" << "";
+    QTest::newRow("a folder's default ACL, not the umask") << "077" << "644" << "u:nobody:r";
 }
 
-// As touch makes it: what the umask leaves of 0666.
+// As touch makes it: what the umask leaves of 0666, or what the folder's default ACL gives.
 void FileIOTest::newFileTakesTheUmask()
 {
     QFETCH(QString, umask);
     QFETCH(QString, mode);
-    const QString file = path("new.txt");
+    QFETCH(QString, defaultAcl);
+    if (!defaultAcl.isEmpty())
+        QCOMPARE(QProcess::execute("setfacl", {"-d", "-m", defaultAcl, m_folder->path()}), 0);
     const QStringList withUmask{QStringLiteral("sh"), QStringLiteral("-c"),
                                 QStringLiteral("umask %1 && exec \"$0\" \"$@\"").arg(umask)};
-    QCOMPARE(probeWrite(withUmask, file, "new").exitCode, 0);
-    QCOMPARE(outputOf(QStringLiteral("stat"), {QStringLiteral("-c%a"), file}).trimmed(),
+    QCOMPARE(probeWrite(withUmask, path("new.txt"), "new").exitCode, 0);
+    QCOMPARE(QProcess::execute("sh", {"-c", "umask " + umask + " && touch \"$0\"", path("touched")}),
+             0);
+    QCOMPARE(outputOf(QStringLiteral("stat"), {QStringLiteral("-c%a"), path("new.txt")}).trimmed(),
              mode.toUtf8());
+    const auto acl = [this](const char *name) {
+        return outputOf(QStringLiteral("getfacl"), {QStringLiteral("-cp"), path(name)});
+    };
+    QCOMPARE(acl("new.txt"), acl("touched"));
 }
 
 void FileIOTest::killedSaveInPlaceIsSettledByTheNextLaunch_data()

@@ -166,6 +166,11 @@ bool takeOverIdentity(int temporary, const Place &place, const struct stat &old)
     if ((current.st_uid != old.st_uid || current.st_gid != old.st_gid) &&
         ::fchown(temporary, old.st_uid, old.st_gid) != 0)
         return false;
+    // The folder's default ACL, which the kernel gave the new file, must not widen who may read
+    // a file that had no ACL of its own; one that had gets its own back with the attributes.
+    if (::fremovexattr(temporary, "system.posix_acl_access") != 0 && errno != ENODATA &&
+        errno != ENOTSUP)
+        return false;
     // After the owner: changing it clears the set-user and set-group bits.
     if (::fchmod(temporary, old.st_mode & 07777) != 0 || !takeOverInodeFlags(temporary, place))
         return false;
