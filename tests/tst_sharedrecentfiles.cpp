@@ -1,10 +1,16 @@
 #include "TestSandbox.h"
 
 #include "SharedRecentFiles.h"
+#include "UserDefaults.h"
 
+#include <QDir>
 #include <QDomDocument>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <thread>
+
+#include <sys/stat.h>
 
 using platform::SharedRecentFiles;
 using namespace scribbet::testing;
@@ -48,6 +54,8 @@ class SharedRecentFilesTest final : public QObject {
 private slots:
     void anAbsentListIsMadeOtherEntriesStayADamagedOneIsLeftAlone();
     void racingWritersLoseNothingAndTearNothing();
+    void listAndSettingsArePrivateAndOnlyInARegularFile_data();
+    void listAndSettingsArePrivateAndOnlyInARegularFile();
 };
 
 void SharedRecentFilesTest::anAbsentListIsMadeOtherEntriesStayADamagedOneIsLeftAlone()
@@ -87,6 +95,46 @@ void SharedRecentFilesTest::racingWritersLoseNothingAndTearNothing()
     first.join();
     second.join();
     QCOMPARE(entries().size(), 40);
+}
+
+void SharedRecentFilesTest::listAndSettingsArePrivateAndOnlyInARegularFile_data()
+{
+    QTest::addColumn<bool>("isRecentList"); // or the settings
+    QTest::addColumn<QString>("standing");  // what stands at the path before
+    for (const bool isRecentList : {true, false}) {
+        const char *what = isRecentList ? "recent list" : "settings";
+        QTest::addRow("%s, new", what) << isRecentList << "";
+        QTest::addRow("%s, a named pipe", what) << isRecentList << "pipe";
+    }
+    QTest::newRow("recent list over 8 MiB") << true << "large";
+}
+
+// What is made is the user's alone; a pipe or an oversized list is left as it is, nothing blocks.
+void SharedRecentFilesTest::listAndSettingsArePrivateAndOnlyInARegularFile()
+{
+    QFETCH(bool, isRecentList);
+    QFETCH(QString, standing);
+    const QString file =
+        isRecentList ? SharedRecentFiles::listPath()
+                     : QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                           "/test/test.ini";
+    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+    if (standing == "pipe")
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0644), 0);
+    if (standing == "large")
+        writeContents(file, QByteArray((8 << 20) + 1, ' '));
+    if (isRecentList) {
+        QCOMPARE(note(QStringLiteral("/tmp/a.txt")).isEmpty(), standing.isEmpty());
+    } else {
+        platform::UserDefaults settings(file);
+        settings.setValue(5, "kept");
+        QCOMPARE(settings.integer("kept"), 5);
+    }
+    struct stat status {};
+    QCOMPARE(::stat(QFile::encodeName(file).constData(), &status), 0);
+    QCOMPARE(status.st_mode & 0777, standing.isEmpty() ? 0600U : 0644U);
+    QCOMPARE(S_ISFIFO(status.st_mode), standing == "pipe");
+    QVERIFY(QFile::remove(file));
 }
 
 SCRIBBET_TEST_MAIN(SharedRecentFilesTest)

@@ -16,6 +16,7 @@ namespace platform {
 namespace {
 
 constexpr int lockWaitMilliseconds = 5000;
+constexpr qint64 largestList = qint64(8) << 20;
 
 // The child of `parent` named `tag` whose `attribute` is `value` (any such child when `attribute`
 // is empty), made when there is none.
@@ -62,9 +63,18 @@ QString SharedRecentFiles::note(const QString &path, const Application &applicat
     if (!lock.tryLock(lockWaitMilliseconds))
         return QStringLiteral("another program kept the list locked");
 
+    // A pipe or a device would block or never end, and a list this large is another program's
+    // problem: parsed whole, it would cost a hundred times its size on every open and save.
+    const QFileInfo existing(listFile);
+    if (existing.exists() && (!existing.isFile() || existing.size() > largestList))
+        return QStringLiteral("the list is not a regular file of up to 8 MiB; it is left as it is");
+    // Like the other programs that keep it, private to the user: it names every file opened.
+    const bool isNew = !existing.exists();
+    if (isNew)
+        QFile(listFile).open(QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner);
     QDomDocument list = emptyList();
     QFile file(listFile);
-    if (file.exists()) {
+    if (!isNew) {
         if (!file.open(QIODevice::ReadOnly))
             return file.errorString();
         QString problem;

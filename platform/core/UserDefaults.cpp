@@ -1,16 +1,47 @@
 #include "UserDefaults.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 namespace platform {
 
 UserDefaults &UserDefaults::standard()
 {
-    static UserDefaults defaults;
+    static UserDefaults defaults(standardPath());
     return defaults;
 }
 
-UserDefaults::UserDefaults()
-    : m_settings(QSettings::IniFormat, QSettings::UserScope, QCoreApplication::applicationName(),
-                 QCoreApplication::applicationName())
+namespace {
+
+// The settings file, made private before anything is written to it (it names recent files),
+// unless something other than a regular file stands there: a named pipe would hang the launch.
+std::unique_ptr<QSettings> openSettings(const QString &path)
+{
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile()) {
+        qWarning("%s is not a regular file; settings are kept only until the program ends",
+                 qPrintable(path));
+        return nullptr;
+    }
+    if (!existing.exists() && QDir().mkpath(existing.absolutePath()))
+        QFile(path).open(QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner);
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+} // namespace
+
+// Where Qt keeps an application's settings in its configuration folder.
+QString UserDefaults::standardPath()
+{
+    const QString name = QCoreApplication::applicationName();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + name + QLatin1Char('/') + name + QStringLiteral(".ini");
+}
+
+UserDefaults::UserDefaults(const QString &path)
+    : m_settings(openSettings(path))
 {}
 
 void UserDefaults::registerDefaults(const QVariantMap &defaults)
@@ -32,12 +63,17 @@ void UserDefaults::setValue(const QVariant &value, const QString &key)
 {
     // QSettings writes the file on its own once control is back in the event loop, and at exit;
     // a write per value would put file I/O on the launch path.
-    m_settings.setValue(key, value);
+    if (m_settings)
+        m_settings->setValue(key, value);
+    else
+        m_unsaved.insert(key, value);
 }
 
 QVariant UserDefaults::value(const QString &key) const
 {
-    return m_settings.contains(key) ? m_settings.value(key) : m_registered.value(key);
+    if (m_settings && m_settings->contains(key))
+        return m_settings->value(key);
+    return m_unsaved.value(key, m_registered.value(key));
 }
 
 int UserDefaults::integer(const QString &key, int fallback) const

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QSettings>
+
+#include <memory>
 #include <QVariantMap>
 
 namespace platform {
@@ -12,6 +14,11 @@ class UserDefaults final {
 public:
     /// The application's settings file, in the user's configuration folder.
     static UserDefaults &standard();
+    static QString standardPath();
+
+    /// Settings kept in the file at `path`, made private if it is new. What stands there when it
+    /// is not a regular file is left alone: the settings then last as long as the program.
+    explicit UserDefaults(const QString &path);
 
     void registerDefaults(const QVariantMap &defaults);
     void setInteger(int value, const QString &key);
@@ -23,9 +30,9 @@ public:
     int integer(const QString &key, int fallback = 0) const;
 
 private:
-    UserDefaults();
 
-    QSettings m_settings;
+    std::unique_ptr<QSettings> m_settings; // null when the file cannot be used
+    QVariantMap m_unsaved;
     QVariantMap m_registered;
 };
 
