@@ -186,6 +186,7 @@ private slots:
     void titleTellsOfAnOutsideChangeUntilItIsSettled();
     void windowsAndTheFindBarFitTheScreen_data();
     void windowsAndTheFindBarFitTheScreen();
+    void namesMeanWhatTheKernelMeans();
 
 private:
     QString path(const QString &name) const { return m_folder->filePath(name); }
@@ -1038,6 +1039,23 @@ void DocumentControllerTest::windowsAndTheFindBarFitTheScreen()
     const QSize available = large->window()->screen()->availableGeometry().size();
     large->window()->setContentSize(available * 2);
     QVERIFY(large->window()->frameGeometry().height() <= available.height());
+}
+
+// "sa/../doc.txt", where sa is a link into another folder, is the kernel's real/doc.txt: the
+// file cat would show, not the doc.txt beside sa.
+void DocumentControllerTest::namesMeanWhatTheKernelMeans()
+{
+    QVERIFY(QDir().mkpath(path("real/inner")));
+    QVERIFY(QFile::link(path("real/inner"), path("sa")));
+    writeContents(path("real/doc.txt"), "the kernel's");
+    writeContents(path("doc.txt"), "the text's");
+    Document *document = m_controller->openDocumentWithContentsOf(path("sa/../doc.txt"));
+    QCOMPARE(editorOf(document)->utf8Text(), QByteArray("the kernel's"));
+    QCOMPARE(document->filePath(), QFileInfo(path("real/doc.txt")).canonicalFilePath());
+    typeAtEnd(document, " saved");
+    QVERIFY(m_controller->saveDocument(document));
+    QCOMPARE(contentsOf(path("real/doc.txt")), QByteArray("the kernel's saved"));
+    QCOMPARE(contentsOf(path("doc.txt")), QByteArray("the text's"));
 }
 
 SCRIBBET_TEST_MAIN(DocumentControllerTest)

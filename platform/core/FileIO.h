@@ -55,4 +55,10 @@ FileDigest digestFile(const QString &path);
 /// take turns.
 FileStamp writeFile(const QString &path, QByteArrayView bytes);
 
+/// The absolute path of what `path` names, as the kernel resolves it: its folder with every link
+/// and ".." followed in turn, where a textual clean-up would drop a ".." that comes after a link
+/// to another folder; the last name is kept as given. A folder that does not exist is cleaned up
+/// as text, for a file yet to be made there.
+QString resolvedPath(const QString &path);
+
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "RecentDocuments.h"
 
+#include "FileIO.h"
 #include "UserDefaults.h"
 
 #include <QFileInfo>
@@ -38,7 +39,7 @@ QStringList RecentDocuments::files() const
 
 void RecentDocuments::note(const QString &path)
 {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString absolute = resolvedPath(path);
     QStringList list = m_settings.value(listKey).toStringList();
     list.removeAll(absolute);
     list.prepend(absolute);

@@ -2,6 +2,7 @@
 
 #include "DocumentWindow.h"
 #include "DraftKeeper.h"
+#include "FileIO.h"
 #include "TextEditor.h"
 
 #include <QCoreApplication>
@@ -83,7 +84,7 @@ void Document::setOutsideChange(DiskChange change)
 
 void Document::savedTo(const QString &path, const DiskVersion &version)
 {
-    m_filePath = QFileInfo(path).absoluteFilePath();
+    m_filePath = resolvedPath(path);
     m_diskVersion = version;
     m_outsideChange = DiskChange::None;
     m_isTransient = false;

@@ -6,6 +6,7 @@
 #include "Drafts.h"
 #include "EncodingQuestions.h"
 #include "FileError.h"
+#include "FileIO.h"
 #include "Panels.h"
 #include "SaveJournal.h"
 #include "TextEncodings.h"
@@ -100,7 +101,7 @@ void DocumentController::openDocument()
 
 Document *DocumentController::openDocumentWithContentsOf(const QString &path, MissingFile missing)
 {
-    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    const QString absolutePath = resolvedPath(path);
     if (Document *open = documentForFile(absolutePath)) {
         showDocument(open);
         return open;
@@ -204,7 +205,7 @@ bool DocumentController::saveDocumentAs(Document *document)
 
 bool DocumentController::saveDocumentTo(Document *document, const QString &path)
 {
-    if (!document->isUntitled() && QFileInfo(path).absoluteFilePath() == document->filePath()) {
+    if (!document->isUntitled() && resolvedPath(path) == document->filePath()) {
         switch (m_files.askBeforeSaving(document)) {
         case OutsideChangeChoice::SaveAnyway:
             break;

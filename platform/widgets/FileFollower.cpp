@@ -6,6 +6,7 @@
 #include "DocumentWindow.h"
 #include "DraftKeeper.h"
 #include "FileError.h"
+#include "FileIO.h"
 
 #include <QFileInfo>
 
@@ -33,7 +34,7 @@ void FileFollower::stopFollowing(Document *document)
 
 void FileFollower::fileWillChange(Document *document, const QString &path)
 {
-    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    const QString absolutePath = resolvedPath(path);
     if (absolutePath == document->filePath())
         return;
     stopFollowing(document);
