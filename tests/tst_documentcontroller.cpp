@@ -38,6 +38,7 @@
 
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -1056,6 +1057,21 @@ void DocumentControllerTest::namesMeanWhatTheKernelMeans()
     QVERIFY(m_controller->saveDocument(document));
     QCOMPARE(contentsOf(path("real/doc.txt")), QByteArray("the kernel's saved"));
     QCOMPARE(contentsOf(path("doc.txt")), QByteArray("the text's"));
+
+    // A name whose bytes are not UTF-8, chosen in the save panel, is refused, never changed.
+    const QByteArray latin = QFile::encodeName(path("caf")) + "\xe9.txt";
+    QVERIFY(::close(::open(latin.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+    answerNextModal<platform::SavePanel>([&latin](platform::SavePanel *panel) {
+        panel->selectFile(QFile::decodeName(latin));
+        QMetaObject::invokeMethod(panel, "accept");
+    });
+    QVERIFY(!m_controller->saveDocumentAs(document));
+    QTRY_VERIFY(!shownMessageBoxes().isEmpty());
+    QVERIFY(shownMessageBoxes().constFirst()->informativeText().contains("UTF-8") ||
+            shownMessageBoxes().constFirst()->text().contains("UTF-8"));
+    QCOMPARE(::access(latin.constData(), F_OK), 0);
+    QVERIFY(!QFileInfo::exists(QFile::decodeName(latin))); // no file under U+FFFD's bytes
+    ::unlink(latin.constData()); // which the temporary folder could not remove by its name
 }
 
 SCRIBBET_TEST_MAIN(DocumentControllerTest)

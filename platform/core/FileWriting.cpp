@@ -367,7 +367,7 @@ FileStamp writeFile(const QString &path, QByteArrayView bytes)
         throw FileError(FileError::WriteUnknown,
                         QCoreApplication::translate(
                             "FileError", "It belongs to the system, not to a disk: writing it "
-                                         "would change the system's settings."));
+                                         "would change the system’s settings."));
     // A file the user may not write is not replaced behind its back because its folder is
     // writable; root keeps its power to write.
     if (exists && ::faccessat(place.directory.get(), place.name.constData(), W_OK, AT_EACCESS) != 0)

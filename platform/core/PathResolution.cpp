@@ -17,12 +17,13 @@ QString resolvedPath(const QString &path)
     if (name.isEmpty() || name == u"." || name == u"..")
         return QDir::cleanPath(absolute);
     const QByteArray folder = QFile::encodeName(absolute.left(qMax(slash, qsizetype(1))));
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(folder.constData(), nullptr),
-                                                               &std::free);
+    const std::unique_ptr<char, decltype(&std::free)> resolved(
+        ::realpath(folder.constData(), nullptr), &std::free);
     if (!resolved)
         return QDir::cleanPath(absolute);
     const QString resolvedFolder = QFile::decodeName(resolved.get());
-    return resolvedFolder + (resolvedFolder.endsWith(u'/') ? QString() : QStringLiteral("/")) + name;
+    return resolvedFolder + (resolvedFolder.endsWith(u'/') ? QString() : QStringLiteral("/")) +
+           name;
 }
 
 } // namespace platform

@@ -200,6 +200,15 @@ bool DocumentController::saveDocumentAs(Document *document)
     const std::optional<QString> path =
         askForSaveLocation(m_scene->writableContentTypes(), document->filePath(),
                            document->displayName(), document->window());
+    // The panel shows a name whose bytes are not UTF-8 with U+FFFD in their place: written as
+    // shown, it would make another file than the one chosen.
+    if (path && path->contains(QChar::ReplacementCharacter)) {
+        presentSaveError(FileError(FileError::WriteUnknown,
+                                   tr("Its name has bytes that aren’t UTF-8, which couldn’t be "
+                                      "written as they are. Choose another name.")),
+                         *path, document);
+        return false;
+    }
     return path && saveDocumentTo(document, *path);
 }
 

@@ -395,6 +395,10 @@
         <source>The file is damaged: putting it back as it was failed too. A whole copy of it from before this save is in “%1”.</source>
         <translation>Die Datei ist beschädigt: Auch das Wiederherstellen ist fehlgeschlagen. Eine vollständige Kopie von vor diesem Speichern liegt in „%1“.</translation>
     </message>
+    <message>
+        <source>It belongs to the system, not to a disk: writing it would change the system’s settings.</source>
+        <translation>Sie gehört zum System, nicht auf einen Datenträger: Sie zu schreiben, würde Einstellungen des Systems ändern.</translation>
+    </message>
 </context>
 <context>
     <name>GoToLine</name>
@@ -452,6 +456,10 @@
     <message>
         <source>The file “%1” isn’t %2 text, or some of its bytes wouldn’t be written back as they are.</source>
         <translation>Die Datei „%1“ ist kein Text in %2, oder einige ihrer Bytes würden nicht unverändert zurückgeschrieben.</translation>
+    </message>
+    <message>
+        <source>Its name has bytes that aren’t UTF-8, which couldn’t be written as they are. Choose another name.</source>
+        <translation>Ihr Name enthält Bytes, die kein UTF-8 sind und nicht unverändert geschrieben werden könnten. Wählen Sie einen anderen Namen.</translation>
     </message>
 </context>
 <context>
