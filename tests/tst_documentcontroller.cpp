@@ -10,6 +10,7 @@
 #include "DraftKeeper.h"
 #include "Drafts.h"
 #include "FileIO.h"
+#include "FileUris.h"
 #include "FindBar.h"
 #include "Panels.h"
 #include "RecentDocuments.h"
@@ -33,6 +34,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QTranslator>
 
@@ -188,6 +190,7 @@ private slots:
     void windowsAndTheFindBarFitTheScreen_data();
     void windowsAndTheFindBarFitTheScreen();
     void namesMeanWhatTheKernelMeans();
+    void filesHandedOverAtOnceAreBoundedAndToldOnce();
 
 private:
     QString path(const QString &name) const { return m_folder->filePath(name); }
@@ -347,6 +350,7 @@ void DocumentControllerTest::fileDroppedOnTheTextOpens()
     for (QEvent *event : std::initializer_list<QEvent *>{&enter, &drop}) // as a real drag goes
         QCoreApplication::sendEvent(
             editorOf(document)->findChild<platform::ScintillaControl *>()->viewport(), event);
+    QTRY_COMPARE(m_controller->documents().size(), 2);
     QCOMPARE(editorOf(m_controller->documents().constLast())->utf8Text(), QByteArray("dropped"));
     QCOMPARE(editorOf(document)->utf8Text(), QByteArray()); // no path typed into the text
 }
@@ -1072,6 +1076,32 @@ void DocumentControllerTest::namesMeanWhatTheKernelMeans()
     QCOMPARE(::access(latin.constData(), F_OK), 0);
     QVERIFY(!QFileInfo::exists(QFile::decodeName(latin))); // no file under U+FFFD's bytes
     ::unlink(latin.constData()); // which the temporary folder could not remove by its name
+}
+
+// However many files are handed over at once, a bounded number opens, one per turn of the event
+// loop, and everything that went wrong is told once, in one message.
+void DocumentControllerTest::filesHandedOverAtOnceAreBoundedAndToldOnce()
+{
+    writeContents(path("there.txt"), "there");
+    QStringList uris{QStringLiteral("http://example.org/page.txt"),
+                     QStringLiteral("file:relative.txt"),
+                     platform::fileUri(QFile::encodeName(m_folder->path())), // fails to read
+                     platform::fileUri(QFile::encodeName(path("there.txt"))),
+                     platform::fileUri(QFile::encodeName(path("caf")) + "\xe9.txt")};
+    for (int i = 0; i < 150; ++i)
+        uris.append(platform::fileUri(QFile::encodeName(path(QStringLiteral("new%1").arg(i)))));
+    QSignalSpy opened(m_controller.get(), &DocumentController::namedFilesOpened);
+    m_controller->openFilesNamed(uris);
+    QVERIFY(m_controller->documents().isEmpty()); // the caller, the bus among them, answered first
+    QVERIFY(opened.wait(60000));
+    QCOMPARE(m_controller->documents().size(), platform::OpenQueue::mostWaiting - 1);
+    QCOMPARE(editorOf(m_controller->documents().constFirst())->utf8Text(), QByteArray("there"));
+    const QList<QMessageBox *> boxes = shownMessageBoxes();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0]->text().contains("56"), qPrintable(boxes[0]->text())); // 4 listed, 52 more
+    for (const char *listed :
+         {"http://example.org/page.txt", "file:relative.txt", "UTF-8", "regular file", "52"})
+        QVERIFY2(boxes[0]->detailedText().contains(listed), listed);
 }
 
 SCRIBBET_TEST_MAIN(DocumentControllerTest)

@@ -4,53 +4,19 @@
 #include "ApplicationService.h"
 #include "Document.h"
 #include "DocumentController.h"
-#include "FileError.h"
+#include "FileUris.h"
 #include "TerminationSignals.h"
 #include "UserDefaults.h"
 
-#include <QFile>
 #include <QIcon>
 #include <QSessionManager>
 #include <QTimer>
-#include <QUrl>
 #include <QWidget>
 
 #include <algorithm>
 
 namespace platform {
 namespace {
-
-// A name is used only when it says exactly which file it is: one whose bytes are not UTF-8 could
-// otherwise be taken for another file whose name has U+FFFD in their place.
-void openNamedFile(DocumentController &controller, const QByteArray &name)
-{
-    const QString path = QFile::decodeName(name);
-    if (QFile::encodeName(path) != name)
-        controller.presentError(FileError(FileError::ReadInvalidFileName), path);
-    else
-        controller.openDocumentWithContentsOf(path,
-                                              DocumentController::MissingFile::MakesANewDocument);
-}
-
-// What a later launch names arrives as URIs from another process: anything but a local file is
-// refused with a message, never trusted.
-void openUris(DocumentController &controller, const QStringList &uris)
-{
-    for (const QString &uri : uris) {
-        const QUrl url(uri, QUrl::StrictMode);
-        if (url.isValid() && url.isLocalFile() &&
-            (url.host().isEmpty() || url.host() == QLatin1String("localhost"))) {
-            openNamedFile(controller,
-                          QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
-            continue;
-        }
-        controller.presentError(
-            FileError(FileError::ReadUnknown,
-                      QCoreApplication::translate("ApplicationRunner",
-                                                  "Only local files can be opened.")),
-            uri);
-    }
-}
 
 // The windows' icon, as the theme names it after the desktop entry, in the sizes title bars, task
 // bars and switchers show. X11 carries every size a window is given as raw pixels: the eight
@@ -139,31 +105,49 @@ int ApplicationRunner::run(std::shared_ptr<const DocumentScene> scene, const QBy
     QObject::connect(m_service.get(), &ApplicationService::activateRequested, &controller,
                      [&controller, delegate] { reopenApplication(controller, delegate); });
     QObject::connect(m_service.get(), &ApplicationService::openRequested, &controller,
-                     [&controller](const QStringList &uris) { openUris(controller, uris); });
+                     &DocumentController::openFilesNamed);
 
     if (delegate) {
         delegate->setDocumentController(&controller);
         delegate->applicationSupportsSecureRestorableState(); // no window state to restore here
     }
-    for (const QByteArray &file : files)
-        openNamedFile(controller, file);
-    if (launch == Launch::ByBus && files.isEmpty())
+    if (!files.isEmpty()) {
+        QStringList uris;
+        for (const QByteArray &file : files)
+            uris.append(fileUri(file));
+        controller.openFilesNamed(uris);
+        finishLaunchingOnceOpened(controller, delegate);
+    } else if (launch == Launch::ByBus) {
         finishLaunchingOnceTheBusAsks(controller, delegate);
-    else
-        finishLaunching(controller, delegate, files.isEmpty());
+    } else {
+        finishLaunching(controller, delegate);
+    }
     return QApplication::exec();
 }
 
-// A launch that names nothing, and a request from the bus that left no document, open an untitled
-// one unless the delegate says otherwise.
+// A launch that leaves no document, as one that names nothing, opens an untitled one unless the
+// delegate says otherwise.
 void ApplicationRunner::finishLaunching(DocumentController &controller,
-                                        ApplicationDelegate *delegate, bool namedNothing)
+                                        ApplicationDelegate *delegate)
 {
-    if (namedNothing && (!delegate || delegate->applicationShouldOpenUntitledFile()))
+    if (!controller.mostRecentDocument() &&
+        (!delegate || delegate->applicationShouldOpenUntitledFile()))
         controller.openUntitledDocument();
     if (delegate)
         delegate->applicationDidFinishLaunching();
     QTimer::singleShot(0, &controller, &DocumentController::lookForWorkLeftBehind);
+}
+
+// The files named open one at a time; launching finishes once they have.
+void ApplicationRunner::finishLaunchingOnceOpened(DocumentController &controller,
+                                                  ApplicationDelegate *delegate)
+{
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(&controller, &DocumentController::namedFilesOpened, &controller,
+                                   [&controller, delegate, connection] {
+                                       QObject::disconnect(*connection);
+                                       finishLaunching(controller, delegate);
+                                   });
 }
 
 // The bus delivers the request that started the program as soon as it owns its name. Launching
@@ -174,15 +158,14 @@ void ApplicationRunner::finishLaunchingOnceTheBusAsks(DocumentController &contro
 {
     auto *pending = new QTimer(&controller);
     pending->setSingleShot(true);
-    QObject::connect(pending, &QTimer::timeout, &controller, [&controller, delegate] {
-        finishLaunching(controller, delegate, !controller.mostRecentDocument());
-    });
+    QObject::connect(pending, &QTimer::timeout, &controller,
+                     [&controller, delegate] { finishLaunching(controller, delegate); });
     const auto handled = [pending] {
         if (pending->isActive())
             pending->start(0);
     };
     QObject::connect(m_service.get(), &ApplicationService::activateRequested, pending, handled);
-    QObject::connect(m_service.get(), &ApplicationService::openRequested, pending, handled);
+    QObject::connect(&controller, &DocumentController::namedFilesOpened, pending, handled);
     pending->start(std::chrono::seconds(10));
 }
 

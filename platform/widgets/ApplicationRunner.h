@@ -58,8 +58,9 @@ public:
             ApplicationDelegate *delegate, Launch launch = Launch::ByCommand);
 
 private:
-    static void finishLaunching(DocumentController &controller, ApplicationDelegate *delegate,
-                                bool namedNothing);
+    static void finishLaunching(DocumentController &controller, ApplicationDelegate *delegate);
+    static void finishLaunchingOnceOpened(DocumentController &controller,
+                                          ApplicationDelegate *delegate);
     void finishLaunchingOnceTheBusAsks(DocumentController &controller,
                                        ApplicationDelegate *delegate);
 

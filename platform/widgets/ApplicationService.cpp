@@ -1,11 +1,12 @@
 #include "ApplicationService.h"
 
+#include "FileUris.h"
+
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusReply>
-#include <QUrl>
 
 namespace platform {
 
@@ -55,15 +56,6 @@ QString objectPathFor(const QString &bundleIdentifier)
     return path;
 }
 
-// Every byte of the name travels percent-encoded, so that one that is not UTF-8 arrives as it is.
-QStringList urisFor(const QByteArrayList &files)
-{
-    QStringList uris;
-    for (const QByteArray &file : files)
-        uris.append(QStringLiteral("file://") + QString::fromLatin1(file.toPercentEncoding("/")));
-    return uris;
-}
-
 } // namespace
 
 ApplicationService::ApplicationService(const QString &bundleIdentifier, QObject *parent)
@@ -92,12 +84,15 @@ bool ApplicationService::handOverToRunningInstance(const QByteArrayList &files)
         m_isRegistered = bus.registerObject(m_objectPath, this);
         return false;
     }
+    QStringList uris;
+    for (const QByteArray &file : files)
+        uris.append(fileUri(file));
     QDBusInterface running(m_serviceName, m_objectPath,
                            QStringLiteral("org.freedesktop.Application"), bus);
     running.setTimeout(10000);
-    const QDBusMessage reply =
-        files.isEmpty() ? running.call(QStringLiteral("Activate"), QVariantMap())
-                        : running.call(QStringLiteral("Open"), urisFor(files), QVariantMap());
+    const QDBusMessage reply = files.isEmpty()
+                                   ? running.call(QStringLiteral("Activate"), QVariantMap())
+                                   : running.call(QStringLiteral("Open"), uris, QVariantMap());
     // When the running instance does not answer, this launch still gives the user a window.
     return reply.type() == QDBusMessage::ReplyMessage;
 }

@@ -2,12 +2,14 @@
 
 #include "Document.h"
 #include "FileError.h"
+#include "OpenQueue.h"
 #include "SaveJournal.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -203,6 +205,33 @@ void showError(const QString &message, QWidget *parent, std::function<void()> sa
         QObject::connect(button, &QPushButton::clicked, QCoreApplication::instance(),
                          std::move(saveAs), Qt::QueuedConnection);
     }
+    box->open();
+}
+
+void showOpenProblems(const QStringList &problems, qsizetype notOpened, QWidget *parent)
+{
+    const QLocale locale;
+    QStringList lines = problems;
+    if (notOpened > 0)
+        lines.append(DocumentAlerts::tr("%1 more files weren’t opened: at most %2 are opened at "
+                                        "once.")
+                         .arg(locale.toString(notOpened), locale.toString(OpenQueue::mostWaiting)));
+    if (lines.size() == 1) {
+        showError(lines.constFirst(), parent);
+        return;
+    }
+    // The first few are read at a glance; all of them are a click away, in a list that scrolls.
+    constexpr int shownAtOnce = 3;
+    const qsizetype count = problems.size() + notOpened;
+    auto *box = new QMessageBox(
+        QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
+        DocumentAlerts::tr("%1 files couldn’t be opened.").arg(locale.toString(count)),
+        QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setInformativeText(lines.mid(0, shownAtOnce).join(QStringLiteral("\n\n")) +
+                            (lines.size() > shownAtOnce ? QStringLiteral("\n\n…") : QString()));
+    if (lines.size() > shownAtOnce)
+        box->setDetailedText(lines.join(QStringLiteral("\n\n")));
     box->open();
 }
 

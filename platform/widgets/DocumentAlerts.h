@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QStringList>
+
 #include <functional>
 #include <vector>
 
-class QString;
 class QWidget;
 
 namespace platform {
@@ -36,5 +37,10 @@ void settleWithUser(std::vector<InterruptedSave> saves, QWidget *parent);
 /// Shows an error without waiting for it to be dismissed. With `saveAs`, it offers to save
 /// elsewhere, and calls `saveAs` when the user takes that.
 void showError(const QString &message, QWidget *parent, std::function<void()> saveAs = {});
+
+/// Tells in one message, without waiting for it to be dismissed, what went wrong opening files
+/// handed over at once: each problem, the list scrolling when long, and how many more files
+/// were not opened.
+void showOpenProblems(const QStringList &problems, qsizetype notOpened, QWidget *parent);
 
 } // namespace platform

@@ -7,6 +7,7 @@
 #include "EncodingQuestions.h"
 #include "FileError.h"
 #include "FileIO.h"
+#include "FileUris.h"
 #include "Panels.h"
 #include "SaveJournal.h"
 #include "TextEncodings.h"
@@ -44,7 +45,12 @@ DocumentController::DocumentController(std::shared_ptr<const DocumentScene> scen
     , m_scene(std::move(scene))
     , m_recentDocuments(settings, asTheDesktopKnowsIt())
     , m_files(*this)
+    , m_namedFiles([this](const QString &path) { return openGatheringErrors(path); },
+                   [this](const QStringList &problems, qsizetype notOpened) {
+                       showOpenProblems(problems, notOpened, mostRecentWindow());
+                   })
 {
+    connect(&m_namedFiles, &OpenQueue::emptied, this, &DocumentController::namedFilesOpened);
     if (drafts == DraftKeeping::On)
         m_drafts = std::make_unique<Drafts>(*this, m_scene);
     connect(qApp, &QApplication::focusChanged, this, [this] {
@@ -94,9 +100,25 @@ void DocumentController::openDocument()
 {
     auto *window = qobject_cast<DocumentWindow *>(QApplication::activeWindow());
     const Document::ModalScope scope(window ? window->document() : nullptr);
+    QStringList uris;
     for (const QString &path :
          askForFilesToOpen(m_scene->readableContentTypes(), QApplication::activeWindow()))
-        openDocumentWithContentsOf(path);
+        uris.append(fileUri(QFile::encodeName(path)));
+    openFilesNamed(uris);
+}
+
+void DocumentController::openFilesNamed(const QStringList &uris)
+{
+    m_namedFiles.add(uris);
+}
+
+QStringList DocumentController::openGatheringErrors(const QString &path)
+{
+    QStringList errors;
+    m_gatheredErrors = &errors;
+    openDocumentWithContentsOf(path, MissingFile::MakesANewDocument);
+    m_gatheredErrors = nullptr;
+    return errors;
 }
 
 Document *DocumentController::openDocumentWithContentsOf(const QString &path, MissingFile missing)
@@ -405,6 +427,10 @@ void DocumentController::showDocument(Document *document)
 void DocumentController::presentError(const FileError &error, const QString &path)
 {
     const QString message = error.message(QDir::toNativeSeparators(path));
+    if (m_gatheredErrors) {
+        m_gatheredErrors->append(message);
+        return;
+    }
     const auto frontWindow = [this]() -> QWidget * {
         if (QWidget *active = QApplication::activeWindow())
             return active;

@@ -5,6 +5,7 @@
 #include "DocumentScene.h"
 #include "FileFollower.h"
 #include "Finding.h"
+#include "OpenQueue.h"
 #include "RecentDocuments.h"
 
 #include <QList>
@@ -74,6 +75,13 @@ public:
     Document *openDocumentWithContentsOf(const QString &path,
                                          MissingFile missing = MissingFile::IsAnError);
 
+    /// Opens the local files that `uris` name, as handed over from outside at once (the command
+    /// line, a later launch, the session bus, a drop, the open panel): one per turn of the event
+    /// loop and at most OpenQueue::mostWaiting at a time, each in a window of its own; a missing
+    /// one as a new document that will be saved there. What went wrong, and how many were not
+    /// opened, is told once in one message. Emits namedFilesOpened when done.
+    void openFilesNamed(const QStringList &uris);
+
     /// Saves to the document's file, asking for one if it is untitled. True when saved.
     bool saveDocument(Document *document);
 
@@ -126,6 +134,9 @@ signals:
     /// The last open document was closed.
     void lastDocumentClosed();
 
+    /// Every file openFilesNamed was handed is open, or was refused and the user told.
+    void namedFilesOpened();
+
 private:
     Document *adopt(std::unique_ptr<Document> document);
     std::unique_ptr<DocumentValue> readOrMake(const QString &path, MissingFile missing,
@@ -138,6 +149,7 @@ private:
     int nextUntitledNumber() const;
     void discard(Document *document);
     void presentSaveError(const FileError &error, const QString &path, Document *document);
+    QStringList openGatheringErrors(const QString &path);
 
     std::shared_ptr<const DocumentScene> m_scene;
     RecentDocuments m_recentDocuments;
@@ -146,6 +158,8 @@ private:
     FileFollower m_files;
     std::vector<std::unique_ptr<Document>> m_documents;
     QPointer<Document> m_mostRecent;
+    OpenQueue m_namedFiles;
+    QStringList *m_gatheredErrors = nullptr;
 };
 
 } // namespace platform

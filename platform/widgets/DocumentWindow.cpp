@@ -26,8 +26,7 @@ DocumentWindow::DocumentWindow(Document *document, QWidget *editor, DocumentCont
     if (m_text) {
         // A file dropped on the text, as from the file manager, opens; dragged text stays text.
         connect(m_text, &TextEditor::fileDropped, this, [&controller](const QUrl &url) {
-            if (url.isLocalFile())
-                controller.openDocumentWithContentsOf(url.toLocalFile());
+            controller.openFilesNamed({url.toString(QUrl::FullyEncoded)});
         });
         // The right-click menu is the Edit menu itself, so both show the same keys.
         connect(m_text, &TextEditor::contextMenuRequested, edit,

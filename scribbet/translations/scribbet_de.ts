@@ -9,13 +9,6 @@
     </message>
 </context>
 <context>
-    <name>ApplicationRunner</name>
-    <message>
-        <source>Only local files can be opened.</source>
-        <translation>Nur lokale Dateien können geöffnet werden.</translation>
-    </message>
-</context>
-<context>
     <name>CommandLine</name>
     <message>
         <source>Files to open. A name that begins with a dash goes after --, or is written as ./-name.</source>
@@ -141,6 +134,14 @@
     <message>
         <source>&amp;Discard Changes</source>
         <translation>Änderungen &amp;verwerfen</translation>
+    </message>
+    <message>
+        <source>%1 more files weren’t opened: at most %2 are opened at once.</source>
+        <translation>%1 weitere Dateien wurden nicht geöffnet: Höchstens %2 werden auf einmal geöffnet.</translation>
+    </message>
+    <message>
+        <source>%1 files couldn’t be opened.</source>
+        <translation>%1 Dateien konnten nicht geöffnet werden.</translation>
     </message>
 </context>
 <context>
@@ -416,6 +417,13 @@
     <message>
         <source>&amp;Line, or line:column:</source>
         <translation>&amp;Zeile oder Zeile:Spalte:</translation>
+    </message>
+</context>
+<context>
+    <name>OpenQueue</name>
+    <message>
+        <source>“%1” isn’t a local file: only those can be opened.</source>
+        <translation>„%1“ ist keine lokale Datei: Nur solche können geöffnet werden.</translation>
     </message>
 </context>
 <context>

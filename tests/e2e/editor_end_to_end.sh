@@ -149,6 +149,17 @@ second_launch_hands_over_to_the_first() {
     timeout 10 "$scribbet" && [[ $(visible_windows 'Scribbet$') -eq $before ]] &&
         [[ $(own_editors) -eq 1 ]]
     record "a second plain launch while a window shows makes no new window and exits"
+
+    local names=() n
+    for n in $(seq 300); do names+=("$work/flood-$n.txt"); done
+    # The message comes once the files are open: up to half a minute on a loaded machine.
+    timeout 20 "$scribbet" "${names[@]}" &&
+        { window_named '^Scribbet$' || window_named '^Scribbet$' || window_named '^Scribbet$'; } \
+            >/dev/null &&
+        [[ $(visible_windows '^flood-') -eq 100 && $(visible_windows '^Scribbet$') -eq 1 ]]
+    record "a launch naming 300 files opens 100 and tells of the rest in one message"
+    focus "$(window_named '^Scribbet$')" && xdotool key Return
+    focus "$(window_named '^flood-')"
 }
 
 # Another program changes the open file; the save asks, Cancel keeps both the file and the
