@@ -11,6 +11,7 @@
 #include <memory>
 
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -220,6 +221,18 @@ void FileIOTest::readStaysWithinItsLimits()
     });
     QVERIFY2(refusal.isEmpty() ? message.isEmpty() : message.contains(refusal),
              qPrintable(message));
+
+    // With the usual gigabyte allowed, a pseudo-file still costs no more than 64 MiB.
+    if (file.startsWith("/proc/")) {
+        const auto peakKilobytes = [] {
+            rusage usage{};
+            ::getrusage(RUSAGE_SELF, &usage);
+            return usage.ru_maxrss;
+        };
+        const long before = peakKilobytes();
+        QVERIFY(failureOf(file, [&] { platform::readFile(file); }).contains(refusal));
+        QCOMPARE_LT(peakKilobytes() - before, 100 * 1024);
+    }
 }
 
 void FileIOTest::unreadableFileIsReadNoPermission()
@@ -408,7 +421,8 @@ void FileIOTest::failedSaveLeavesTheFileAsItWas()
     if (fault == QLatin1String("nobody read-only")) {
         for (const QString &own : {folder, file})
             QCOMPARE(::chown(encoded(own).constData(), 65534, 65534), 0);
-        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(
+            QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     }
     if (fault == QLatin1String("immutable")) {
         setImmutable(file, true);
@@ -479,10 +493,18 @@ void FileIOTest::newFileTakesTheUmask_data()
     QTest::addColumn<QString>("umask");
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("defaultAcl"); // of the folder
-    QTest::newRow("022") << "022" << "644" << "";
-    QTest::newRow("077") << "077" << "600" << "";
-    QTest::newRow("002") << "002" << "664" << "";
-    QTest::newRow("a folder's default ACL, not the umask") << "077" << "644" << "u:nobody:r";
+    QTest::newRow("022") << "022"
+                         << "644"
+                         << "";
+    QTest::newRow("077") << "077"
+                         << "600"
+                         << "";
+    QTest::newRow("002") << "002"
+                         << "664"
+                         << "";
+    QTest::newRow("a folder's default ACL, not the umask") << "077"
+                                                           << "644"
+                                                           << "u:nobody:r";
 }
 
 // As touch makes it: what the umask leaves of 0666, or what the folder's default ACL gives.
@@ -496,8 +518,8 @@ void FileIOTest::newFileTakesTheUmask()
     const QStringList withUmask{QStringLiteral("sh"), QStringLiteral("-c"),
                                 QStringLiteral("umask %1 && exec \"$0\" \"$@\"").arg(umask)};
     QCOMPARE(probeWrite(withUmask, path("new.txt"), "new").exitCode, 0);
-    QCOMPARE(QProcess::execute("sh", {"-c", "umask " + umask + " && touch \"$0\"", path("touched")}),
-             0);
+    QCOMPARE(
+        QProcess::execute("sh", {"-c", "umask " + umask + " && touch \"$0\"", path("touched")}), 0);
     QCOMPARE(outputOf(QStringLiteral("stat"), {QStringLiteral("-c%a"), path("new.txt")}).trimmed(),
              mode.toUtf8());
     const auto acl = [this](const char *name) {
