@@ -122,7 +122,7 @@ void SharedRecentFilesTest::listAndSettingsArePrivateAndOnlyInARegularFile()
     if (standing == "pipe")
         QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0644), 0);
     if (standing == "large")
-        writeContents(file, "<?xml version=\"1.0\"?><xbel version=\"1.0\">" +
+        writeContents(file, R"(<?xml version="1.0"?><xbel version="1.0">)" +
                                 QByteArray(8 << 20, ' ') + "</xbel>"); // a valid list
     if (isRecentList) {
         QCOMPARE(note(QStringLiteral("/tmp/a.txt")).isEmpty(), standing.isEmpty());

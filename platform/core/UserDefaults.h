@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 #include <QSettings>
+#include <QVariantMap>
 
 #include <memory>
-#include <QVariantMap>
 
 namespace platform {
 
@@ -30,7 +30,6 @@ public:
     int integer(const QString &key, int fallback = 0) const;
 
 private:
-
     std::unique_ptr<QSettings> m_settings; // null when the file cannot be used
     QVariantMap m_unsaved;
     QVariantMap m_registered;
