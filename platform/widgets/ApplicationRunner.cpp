@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -66,14 +67,18 @@ bool hasVisibleWindows()
     });
 }
 
-void reopenApplication(DocumentController &controller, ApplicationDelegate *delegate)
+void reopenApplication(DocumentController &controller, ApplicationDelegate *delegate,
+                       const ActivationToken &token)
 {
-    if (delegate && !delegate->applicationShouldHandleReopen(hasVisibleWindows()))
+    if (delegate && !delegate->applicationShouldHandleReopen(hasVisibleWindows())) {
+        activateWindow(nullptr, token);
         return;
+    }
     if (Document *document = controller.mostRecentDocument())
         controller.showDocument(document);
     else if (!delegate || delegate->applicationShouldOpenUntitledFile())
         controller.newDocument();
+    activateWindow(controller.mostRecentWindow(), token);
 }
 
 ApplicationRunner::ApplicationRunner(const ApplicationIdentity &identity)
@@ -89,9 +94,10 @@ ApplicationRunner::ApplicationRunner(const ApplicationIdentity &identity)
 
 ApplicationRunner::~ApplicationRunner() = default;
 
-bool ApplicationRunner::handOverToRunningInstance(const QByteArrayList &files)
+bool ApplicationRunner::handOverToRunningInstance(const QByteArrayList &files,
+                                                  const ActivationToken &token)
 {
-    return m_service->handOverToRunningInstance(files);
+    return m_service->handOverToRunningInstance(files, token);
 }
 
 int ApplicationRunner::run(std::shared_ptr<const DocumentScene> scene, const QByteArrayList &files,
@@ -103,9 +109,20 @@ int ApplicationRunner::run(std::shared_ptr<const DocumentScene> scene, const QBy
     QObject::connect(&controller, &DocumentController::lastDocumentClosed, &controller,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     QObject::connect(m_service.get(), &ApplicationService::activateRequested, &controller,
-                     [&controller, delegate] { reopenApplication(controller, delegate); });
+                     [&controller, delegate](const ActivationToken &token) {
+                         reopenApplication(controller, delegate, token);
+                     });
     QObject::connect(m_service.get(), &ApplicationService::openRequested, &controller,
-                     &DocumentController::openFilesNamed);
+                     [this, &controller](const QStringList &uris, const ActivationToken &token) {
+                         m_pendingActivation = token;
+                         controller.openFilesNamed(uris);
+                     });
+    // The window a later launch asked for takes the focus with its token once the files are open.
+    QObject::connect(&controller, &DocumentController::namedFilesOpened, &controller,
+                     [this, &controller] {
+                         if (const auto token = std::exchange(m_pendingActivation, std::nullopt))
+                             activateWindow(controller.mostRecentWindow(), *token);
+                     });
 
     if (delegate) {
         delegate->setDocumentController(&controller);

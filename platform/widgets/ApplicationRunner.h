@@ -3,11 +3,13 @@
 #include "CommandLine.h"
 #include "DocumentScene.h"
 #include "Translations.h"
+#include "WindowActivation.h"
 
 #include <QApplication>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -19,8 +21,10 @@ class DocumentController;
 bool hasVisibleWindows();
 
 /// A plain second launch: asks the delegate, then brings the most recent document window forward
-/// (or makes a document when there is none), unless the delegate answers NO.
-void reopenApplication(DocumentController &controller, ApplicationDelegate *delegate);
+/// (or makes a document when there is none), unless the delegate answers NO; the window takes the
+/// focus with the launcher's `token`.
+void reopenApplication(DocumentController &controller, ApplicationDelegate *delegate,
+                       const ActivationToken &token = {});
 
 /// How the application names itself to the desktop.
 struct ApplicationIdentity {
@@ -43,8 +47,9 @@ public:
     ApplicationRunner &operator=(const ApplicationRunner &) = delete;
 
     /// When the application runs already, hands it `files` (absolute names, as bytes) or asks it
-    /// to reopen, and returns true: this process has nothing more to do.
-    bool handOverToRunningInstance(const QByteArrayList &files);
+    /// to reopen, with the `token` this launch was given to show a window, and returns true: this
+    /// process has nothing more to do.
+    bool handOverToRunningInstance(const QByteArrayList &files, const ActivationToken &token);
 
     /// How the program was started: by a person (or a launcher running its command), or by the
     /// session bus for a request that it is about to deliver.
@@ -65,6 +70,7 @@ private:
                                        ApplicationDelegate *delegate);
 
     std::unique_ptr<ApplicationService> m_service;
+    std::optional<ActivationToken> m_pendingActivation;
 };
 
 /// The process entry's one call: constructs `App` once, evaluates its scene and runs it.
@@ -77,11 +83,12 @@ template <class App> int runApplication(int argc, char **argv)
     QCoreApplication::setApplicationVersion(identity.version);
     // Declared before the application, which keeps a reference to its argument count.
     CommandLine commandLine(argc, argv, identity.description);
+    const ActivationToken launcherToken = ActivationToken::fromEnvironment();
     QApplication application(commandLine.toolkitArgumentCount(), argv);
     installTranslations();
     const QByteArrayList files = commandLine.files(argv);
     ApplicationRunner runner(identity);
-    if (runner.handOverToRunningInstance(files))
+    if (runner.handOverToRunningInstance(files, launcherToken))
         return 0;
     App app;
     return runner.run(App::body().scene(), files, &app.delegate(),

@@ -24,14 +24,12 @@ public:
 public slots:
     void Activate(const QVariantMap &platformData)
     {
-        Q_UNUSED(platformData);
-        emit m_service->activateRequested();
+        emit m_service->activateRequested(ActivationToken::fromPlatformData(platformData));
     }
 
     void Open(const QStringList &uris, const QVariantMap &platformData)
     {
-        Q_UNUSED(platformData);
-        emit m_service->openRequested(uris);
+        emit m_service->openRequested(uris, ActivationToken::fromPlatformData(platformData));
     }
 
     // The application declares no actions; an unknown one is a plain activation.
@@ -75,7 +73,8 @@ ApplicationService::~ApplicationService()
     }
 }
 
-bool ApplicationService::handOverToRunningInstance(const QByteArrayList &files)
+bool ApplicationService::handOverToRunningInstance(const QByteArrayList &files,
+                                                   const ActivationToken &token)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -90,9 +89,9 @@ bool ApplicationService::handOverToRunningInstance(const QByteArrayList &files)
     QDBusInterface running(m_serviceName, m_objectPath,
                            QStringLiteral("org.freedesktop.Application"), bus);
     running.setTimeout(10000);
-    const QDBusMessage reply = files.isEmpty()
-                                   ? running.call(QStringLiteral("Activate"), QVariantMap())
-                                   : running.call(QStringLiteral("Open"), uris, QVariantMap());
+    const QDBusMessage reply =
+        files.isEmpty() ? running.call(QStringLiteral("Activate"), token.platformData())
+                        : running.call(QStringLiteral("Open"), uris, token.platformData());
     // When the running instance does not answer, this launch still gives the user a window.
     return reply.type() == QDBusMessage::ReplyMessage;
 }

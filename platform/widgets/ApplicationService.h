@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowActivation.h"
+
 #include <QByteArrayList>
 #include <QObject>
 #include <QStringList>
@@ -19,15 +21,15 @@ public:
     ~ApplicationService() override;
 
     /// Tries to become the running instance. When another instance runs already, hands it
-    /// `files`, absolute names as bytes (or activates it when there are none), and returns true:
-    /// this process should exit.
-    bool handOverToRunningInstance(const QByteArrayList &files);
+    /// `files`, absolute names as bytes (or activates it when there are none) with the token
+    /// this launch was given to show a window, and returns true: this process should exit.
+    bool handOverToRunningInstance(const QByteArrayList &files, const ActivationToken &token);
 
 signals:
     /// A later launch without files: the user wants the application back.
-    void activateRequested();
+    void activateRequested(const platform::ActivationToken &token);
     /// A later launch named these URIs.
-    void openRequested(const QStringList &uris);
+    void openRequested(const QStringList &uris, const platform::ActivationToken &token);
 
 private:
     friend class FreedesktopApplicationAdaptor;

@@ -160,6 +160,17 @@ second_launch_hands_over_to_the_first() {
     record "a launch naming 300 files opens 100 and tells of the rest in one message"
     focus "$(window_named '^Scribbet$')" && xdotool key Return
     focus "$(window_named '^flood-')"
+
+    # A launcher's startup notification: the running editor ends the sequence on the X server and
+    # gives the file's window the focus.
+    "$here/startup_listener.py" >"$work/startup.log" 2>&1 &
+    local listener=$!
+    eventually grep -q listening "$work/startup.log" && focus "$(window_named '^flood-')" &&
+        DESKTOP_STARTUP_ID=launcher-42_TIME0 timeout 10 "$scribbet" "$work/second.txt" &&
+        eventually grep -qx 'remove: ID="launcher-42_TIME0"' "$work/startup.log" &&
+        eventually [ "$(xdotool getwindowfocus)" = "$(window_named '^second.txt')" ]
+    record "a second launch ends the launcher's startup notification and focuses the file's window"
+    kill $listener
 }
 
 # Another program changes the open file; the save asks, Cancel keeps both the file and the
