@@ -24,10 +24,12 @@ interrupted leaves the old file whole, and a file changed by another program
 is never overwritten without asking. Large files and very long lines open at
 once.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt loads its display plugins at run time, which dpkg-shlibdeps cannot see; Qt's own
-# translations make its dialogs speak the user's language.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-wayland")
+# Qt loads its display plugins at run time, which dpkg-shlibdeps cannot see: X11's, and
+# Wayland's, without which a Wayland desktop shows the editor through XWayland, blurred on a
+# scaled screen and unable to bring its windows forward. Qt's own translations make its dialogs
+# speak the user's language.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 # Debian's policy asks every package for its copyright and changelog under /usr/share/doc.
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/scribbet)
