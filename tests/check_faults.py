@@ -29,7 +29,7 @@ FAULTS = [
     Fault('Reading opens a pipe without O_NONBLOCK, and blocks', 'tst_fileio', 'readsBytesAndNeverBlocks', 'platform/core/FileReading.cpp',
           'O_RDONLY | O_NONBLOCK | O_CLOEXEC', 'O_RDONLY | O_CLOEXEC'),
     Fault('A file that grows past the limit is read whole', 'tst_fileio', 'readStaysWithinItsLimits', 'platform/core/FileReading.cpp',
-          '        if (filled > limit)\n', '        if (false)\n'),
+          '        if (filled > readLimit)\n', '        if (false)\n'),
     Fault('A save gives the file to the saver, not its owner', 'tst_fileio', 'saveKeepsWhatTheFileWas', 'platform/core/FileWriting.cpp',
           '        ::fchown(temporary, old.st_uid, old.st_gid) != 0)', '        false)'),
     Fault('A save drops extended attributes and ACLs', 'tst_fileio', 'saveKeepsWhatTheFileWas', 'platform/core/FileWriting.cpp',
