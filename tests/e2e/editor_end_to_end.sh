@@ -111,11 +111,14 @@ legacy_encoding_is_offered_and_kept() {
     local editor=$! window
     window=$(window_named '^Open in Another Encoding$') && focus "$window" && xdotool key Return
     window=$(window_named '^latin1.txt (windows-1252)') && focus "$window"
+    # Only keys of the keyboard's own map: xdotool types any other character by remapping a key
+    # for a moment, which a loaded machine may read after the map is put back. The tests of the
+    # controller encode typed characters that are not ASCII.
     xdotool key ctrl+End
-    xdotool type --delay 40 'noch ein Café'
+    xdotool type --delay 40 'noch ein Kaffee'
     xdotool key ctrl+s
     window=$(window_named '^Scribbet$') && focus "$window" && xdotool key Return # keep it
-    eventually holds "$work/latin1.txt" "$(hex_of 'Caf\xe9 \x96 gr\xf6\xdfer\r\nnoch ein Caf\xe9')"
+    eventually holds "$work/latin1.txt" "$(hex_of 'Caf\xe9 \x96 gr\xf6\xdfer\r\nnoch ein Kaffee')"
     record "a Windows-1252 file opened as offered and saved in Windows-1252"
     focus "$(window_named '^latin1.txt')"
     xdotool key ctrl+q
