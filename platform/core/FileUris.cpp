@@ -9,6 +9,14 @@ QString fileUri(const QByteArray &absoluteName)
     return QStringLiteral("file://") + QString::fromLatin1(absoluteName.toPercentEncoding("/"));
 }
 
+QStringList fileUris(const QByteArrayList &absoluteNames)
+{
+    QStringList uris;
+    for (const QByteArray &name : absoluteNames)
+        uris.append(fileUri(name));
+    return uris;
+}
+
 // A name taken relative to this process's folder would be a file the sender never meant.
 std::optional<QByteArray> localFileName(const QString &uri)
 {

@@ -129,10 +129,7 @@ int ApplicationRunner::run(std::shared_ptr<const DocumentScene> scene, const QBy
         delegate->applicationSupportsSecureRestorableState(); // no window state to restore here
     }
     if (!files.isEmpty()) {
-        QStringList uris;
-        for (const QByteArray &file : files)
-            uris.append(fileUri(file));
-        controller.openFilesNamed(uris);
+        controller.openFilesNamed(fileUris(files));
         finishLaunchingOnceOpened(controller, delegate);
     } else if (launch == Launch::ByBus) {
         finishLaunchingOnceTheBusAsks(controller, delegate);
@@ -159,12 +156,10 @@ void ApplicationRunner::finishLaunching(DocumentController &controller,
 void ApplicationRunner::finishLaunchingOnceOpened(DocumentController &controller,
                                                   ApplicationDelegate *delegate)
 {
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = QObject::connect(&controller, &DocumentController::namedFilesOpened, &controller,
-                                   [&controller, delegate, connection] {
-                                       QObject::disconnect(*connection);
-                                       finishLaunching(controller, delegate);
-                                   });
+    QObject::connect(
+        &controller, &DocumentController::namedFilesOpened, &controller,
+        [&controller, delegate] { finishLaunching(controller, delegate); },
+        Qt::SingleShotConnection);
 }
 
 // The bus delivers the request that started the program as soon as it owns its name. Launching

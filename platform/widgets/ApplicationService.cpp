@@ -83,15 +83,13 @@ bool ApplicationService::handOverToRunningInstance(const QByteArrayList &files,
         m_isRegistered = bus.registerObject(m_objectPath, this);
         return false;
     }
-    QStringList uris;
-    for (const QByteArray &file : files)
-        uris.append(fileUri(file));
     QDBusInterface running(m_serviceName, m_objectPath,
                            QStringLiteral("org.freedesktop.Application"), bus);
     running.setTimeout(10000);
     const QDBusMessage reply =
-        files.isEmpty() ? running.call(QStringLiteral("Activate"), token.platformData())
-                        : running.call(QStringLiteral("Open"), uris, token.platformData());
+        files.isEmpty()
+            ? running.call(QStringLiteral("Activate"), token.platformData())
+            : running.call(QStringLiteral("Open"), fileUris(files), token.platformData());
     // When the running instance does not answer, this launch still gives the user a window.
     return reply.type() == QDBusMessage::ReplyMessage;
 }
