@@ -168,7 +168,11 @@ second_launch_hands_over_to_the_first() {
     # gives the file's window the focus.
     "$here/startup_listener.py" >"$work/startup.log" 2>&1 &
     local listener=$!
+    # With no window manager Qt focuses a window with the time of the last X event it saw, and
+    # the X server ignores a focus older than its last change: the pointer's move gives the editor
+    # an event newer than the focus xdotool just set.
     eventually grep -q listening "$work/startup.log" && focus "$(window_named '^flood-')" &&
+        xdotool mousemove_relative 1 1 && sleep 0.5 &&
         DESKTOP_STARTUP_ID=launcher-42_TIME0 timeout 10 "$scribbet" "$work/second.txt" &&
         eventually grep -qx 'remove: ID="launcher-42_TIME0"' "$work/startup.log" &&
         eventually [ "$(xdotool getwindowfocus)" = "$(window_named '^second.txt')" ]
@@ -295,6 +299,20 @@ Gio.bus_get_sync(Gio.BusType.SESSION).call_sync("org.scribbet.Scribbet", "/org/s
 
 drafts=$XDG_STATE_HOME/scribbet/drafts
 
+# Drafts are written half a second after typing pauses, or a second after it began; there is no
+# event to wait for, so this waits until `count` drafts stay the same for a second.
+drafts_settle() {
+    local before after
+    for _ in $(seq 10); do
+        before=$(cat "$drafts"/*.draft 2>/dev/null | cksum)
+        sleep 1
+        after=$(cat "$drafts"/*.draft 2>/dev/null | cksum)
+        [[ $before == "$after" && $(find "$drafts" -name '*.draft' 2>/dev/null | wc -l) -eq $1 ]] &&
+            return 0
+    done
+    return 1
+}
+
 # Kills the editor outright while a named and an untitled document have unsaved text. The next
 # launch shows one untitled window, the desktop is told, and both texts come back: the untitled
 # one from File › Recover Unsaved Work, the named one when its file is opened.
@@ -309,8 +327,7 @@ unsaved_text_survives_a_kill() {
     xdotool key ctrl+n
     focus "$(window_named '^Untitled')"
     xdotool type --delay 40 'Dear Bob'
-    # A draft is on disk half a second after typing pauses; there is no event to wait for.
-    eventually grep -q 'typed before the kill' "$drafts"/*.draft && sleep 1
+    drafts_settle 2
     kill -KILL $editor
     wait $editor 2>/dev/null
     "$scribbet" 2>>"$work/editor.log" &
