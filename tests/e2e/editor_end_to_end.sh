@@ -125,6 +125,23 @@ legacy_encoding_is_offered_and_kept() {
     expect_exit $editor
 }
 
+# At fractional scales a selection over many lines is one solid block, with no row of background
+# between lines; the editing component places lines at fractions of a pixel there.
+selection_has_no_seams_at_fractional_scales() {
+    python3 -c 'print((" " * 40 + "\n") * 12, end="")' >"$work/spaces.txt"
+    local scale editor window seams
+    for scale in 1.25 1.5; do
+        QT_SCALE_FACTOR=$scale open_in_editor spaces.txt || continue
+        xdotool key ctrl+a && sleep 0.5
+        # The column and the row lie inside the selection at every scale, which is 12 lines high.
+        seams=$(/usr/bin/python3 "$here/seam_rows.py" "$window" 0.1 0.2)
+        [[ $seams =~ ^0\ ([0-9]+)$ && ${BASH_REMATCH[1]} -gt 150 && ${BASH_REMATCH[1]} -lt 300 ]]
+        record "a selection at scale $scale has no seams between lines (rows breaking it, rows: $seams)"
+        xdotool key ctrl+q
+        expect_exit $editor
+    done
+}
+
 visible_windows() { { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; } | wc -l; }
 
 launch_shows_one_untitled_window_and_no_panel() {
@@ -380,6 +397,7 @@ launch_shows_one_untitled_window_and_no_panel
 outside_change_is_asked_about
 file_from_the_command_line_keeps_every_untouched_byte
 legacy_encoding_is_offered_and_kept
+selection_has_no_seams_at_fractional_scales
 # Last: from here on accessibility is on for every program on this session bus.
 screen_reader_started_later_reads_the_text
 [[ $failures -eq 0 ]]
