@@ -60,6 +60,7 @@ private slots:
     void longLineWrapsBetweenWordsAndTakesEdits();
     void textIsSetWithTheFontsKerning();
     void largeTextWrapsWhereItIsSeen();
+    void rowsAtTheEndOfALongLinePaintAsShortLinesDo();
 };
 
 void EditorViewTest::returnTypesTheLineEndingTheTextUses()
@@ -259,6 +260,55 @@ void EditorViewTest::largeTextWrapsWhereItIsSeen()
         control.SendScintilla(ScintillaControl::SCI_POINTYFROMPOSITION, 0UL,
                               control.SendScintilla(ScintillaControl::SCI_GETCURRENTPOS));
     QVERIFY(caretY >= 0 && caretY < control.viewport()->height());
+}
+
+// Ten million characters into a line its rows lie tens of millions of pixels from its start: they
+// are wrapped and painted as the same words would be as short lines, with nothing of the next
+// row's first word at their end.
+void EditorViewTest::rowsAtTheEndOfALongLinePaintAsShortLinesDo()
+{
+#ifndef SCRIBBET_PATCHED_QSCINTILLA
+    QSKIP("Debian's own editing component takes minutes to lay out a line this long");
+#endif
+    QByteArray line;
+    for (int word = 0; line.size() < 10'000'000; ++word)
+        line += QByteArray(2 + word * 7 % 9, char('a' + word % 26)) + ' ';
+    // The rightmost dark column of each row of a grab of the editor.
+    const auto rowEnds = [](ScintillaControl &control, int rows) {
+        const QImage image = control.viewport()->grab().toImage();
+        const int height = int(control.SendScintilla(ScintillaControl::SCI_TEXTHEIGHT, 0UL));
+        QList<int> ends(rows, -1);
+        for (int y = 0; y < rows * height; ++y)
+            for (int x = image.width() - 1; x > ends[y / height]; --x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    ends[y / height] = x;
+        return ends;
+    };
+    TextEditor longLine;
+    longLine.resize(400, 300);
+    longLine.show();
+    longLine.loadText(line);
+    QVERIFY(QTest::qWaitForWindowExposed(&longLine));
+    QTRY_VERIFY(!longLine.isLoading());
+    QTest::keyClick(&longLine, Qt::Key_End, Qt::ControlModifier);
+    ScintillaControl &control = controlOf(&longLine);
+    const int height = int(control.SendScintilla(ScintillaControl::SCI_TEXTHEIGHT, 0UL));
+    const int rows = control.viewport()->height() / height - 1; // whole rows, the last one ragged
+    // Read from the rows as painted: a jump lands on rows estimated, wrapped as they are painted.
+    const QList<int> painted = rowEnds(control, rows);
+    QByteArray shortLines;
+    const auto rowStart = [&](int row) {
+        return control.SendScintilla(ScintillaControl::SCI_POSITIONFROMPOINT, 0UL,
+                                     long(row * height + 1));
+    };
+    for (int row = 0; row < rows; ++row)
+        shortLines += line.mid(rowStart(row), rowStart(row + 1) - rowStart(row)) + '\n';
+    TextEditor sameWords;
+    sameWords.resize(400, 300);
+    sameWords.show();
+    sameWords.loadText(shortLines);
+    QVERIFY(QTest::qWaitForWindowExposed(&sameWords));
+    QCOMPARE(painted, rowEnds(controlOf(&sameWords), rows));
 }
 
 SCRIBBET_TEST_MAIN(EditorViewTest)
