@@ -288,8 +288,7 @@ void EditorViewTest::rowsAtTheEndOfALongLinePaintAsShortLinesDo()
     longLine.resize(400, 300);
     longLine.show();
     longLine.loadText(line);
-    QVERIFY(QTest::qWaitForWindowExposed(&longLine));
-    QTRY_VERIFY(!longLine.isLoading());
+    QTRY_VERIFY(QTest::qWaitForWindowExposed(&longLine) && !longLine.isLoading());
     QTest::keyClick(&longLine, Qt::Key_End, Qt::ControlModifier);
     ScintillaControl &control = controlOf(&longLine);
     const int height = int(control.SendScintilla(ScintillaControl::SCI_TEXTHEIGHT, 0UL));
@@ -298,8 +297,7 @@ void EditorViewTest::rowsAtTheEndOfALongLinePaintAsShortLinesDo()
     const QList<int> painted = rowEnds(control, rows);
     QByteArray shortLines;
     const auto rowStart = [&](int row) {
-        return control.SendScintilla(ScintillaControl::SCI_POSITIONFROMPOINT, 0UL,
-                                     long(row * height + 1));
+        return control.SendScintilla(ScintillaControl::SCI_POSITIONFROMPOINT, 0UL, row * height);
     };
     for (int row = 0; row < rows; ++row)
         shortLines += line.mid(rowStart(row), rowStart(row + 1) - rowStart(row)) + '\n';
@@ -307,7 +305,6 @@ void EditorViewTest::rowsAtTheEndOfALongLinePaintAsShortLinesDo()
     sameWords.resize(400, 300);
     sameWords.show();
     sameWords.loadText(shortLines);
-    QVERIFY(QTest::qWaitForWindowExposed(&sameWords));
     QCOMPARE(painted, rowEnds(controlOf(&sameWords), rows));
 }
 

@@ -125,8 +125,7 @@ legacy_encoding_is_offered_and_kept() {
     expect_exit $editor
 }
 
-# At fractional scales a selection over many lines is one solid block, with no row of background
-# between lines; the editing component places lines at fractions of a pixel there.
+# At fractional scales, where lines start at fractions of a pixel, a selection is one solid block.
 selection_has_no_seams_at_fractional_scales() {
     python3 -c 'print((" " * 40 + "\n") * 12, end="")' >"$work/spaces.txt"
     local scale editor window seams
@@ -324,8 +323,7 @@ drafts_settle() {
         before=$(cat "$drafts"/*.draft 2>/dev/null | cksum)
         sleep 1
         after=$(cat "$drafts"/*.draft 2>/dev/null | cksum)
-        [[ $before == "$after" && $(find "$drafts" -name '*.draft' 2>/dev/null | wc -l) -eq $1 ]] &&
-            return 0
+        [[ $before == "$after" && $(ls "$drafts"/*.draft 2>/dev/null | wc -l) -eq $1 ]] && return 0
     done
     return 1
 }

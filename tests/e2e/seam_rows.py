@@ -1,7 +1,6 @@
 #!/usr/bin/python3
-"""Counts the rows of a window, down one column, that break a solid colour run between the
-first and last rows of the colour found at the given height: a seam between lines of a solid
-selection. Usage: seam_rows.py WINDOW_ID X_FRACTION Y_FRACTION"""
+"""Usage: seam_rows.py WINDOW X Y (fractions of its size). Down the column at X, counts the rows
+that break the run of the colour at Y between its first and last rows, and the run's length."""
 import sys
 from Xlib import X, display
 
