@@ -296,7 +296,7 @@ void EditorViewTest::rowsAtTheEndOfALongLinePaintAsShortLinesDo()
     // Read from the rows as painted: a jump lands on rows estimated, wrapped as they are painted.
     const QList<int> painted = rowEnds(control, rows);
     QByteArray shortLines;
-    const auto rowStart = [&](int row) {
+    const auto rowStart = [&](long row) {
         return control.SendScintilla(ScintillaControl::SCI_POSITIONFROMPOINT, 0UL, row * height);
     };
     for (int row = 0; row < rows; ++row)
