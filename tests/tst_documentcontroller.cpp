@@ -236,7 +236,8 @@ void DocumentControllerTest::newDocumentsAreEmptyIndependentAndNumbered()
 }
 
 // Undoing back to the save point makes the document unedited again, before a save and after it,
-// and a save writes exactly what the editor holds, without anything beside it.
+// and a save writes exactly what the editor holds, without anything beside it and without holding
+// up the window.
 void DocumentControllerTest::undoToTheSavePointAndSaveWriteExactlyWhatTheEditorHolds()
 {
     Document *document = open(QStringLiteral("crlf.txt"), QByteArray("one\r\ntwo\0\r\n", 11));
@@ -245,7 +246,14 @@ void DocumentControllerTest::undoToTheSavePointAndSaveWriteExactlyWhatTheEditorH
     editorOf(document)->undo();
     QVERIFY(!document->isEdited());
     editorOf(document)->redo();
+    // While the file is checked and written the window answers, and a request to close waits.
+    bool answered = false;
+    QMetaObject::invokeMethod(
+        document->window(),
+        [&] { answered = document->isInModalSession() && !document->window()->close(); },
+        Qt::QueuedConnection);
     QVERIFY(m_controller->saveDocument(document));
+    QVERIFY(answered && document->window()->isVisible());
     QCOMPARE(contentsOf(path("crlf.txt")), QByteArray("one\r\ntwo\0\r\ndrei\xc3\xbc", 17));
     QVERIFY(!document->isEdited());
     QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{"crlf.txt"});

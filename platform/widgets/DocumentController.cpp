@@ -1,5 +1,6 @@
 #include "DocumentController.h"
 
+#include "AwayFromTheWindow.h"
 #include "Document.h"
 #include "DocumentWindow.h"
 #include "DraftKeeper.h"
@@ -260,7 +261,8 @@ bool DocumentController::saveDocumentTo(Document *document, const QString &path)
             bytesInItsEncoding(*document, *utf8, document->window());
         if (!bytes)
             return false;
-        const DiskVersion written = saveDocumentFile(path, *bytes);
+        const DiskVersion written =
+            awayFromTheWindow([&path, &bytes] { return saveDocumentFile(path, *bytes); });
         m_files.fileWillChange(document, path);
         document->savedTo(path, written);
     } catch (const FileError &error) {

@@ -1,5 +1,6 @@
 #include "FileFollower.h"
 
+#include "AwayFromTheWindow.h"
 #include "DiskVersion.h"
 #include "Document.h"
 #include "DocumentController.h"
@@ -43,12 +44,16 @@ void FileFollower::fileWillChange(Document *document, const QString &path)
 
 OutsideChangeChoice FileFollower::askBeforeSaving(Document *document)
 {
-    const DiskCheck check = checkFile(document->filePath(), document->diskVersion());
+    const Document::ModalScope scope(document);
+    // A file whose stamp cannot be trusted is compared by its bytes, which may be gigabytes.
+    const DiskCheck check =
+        awayFromTheWindow([path = document->filePath(), version = document->diskVersion()] {
+            return checkFile(path, version);
+        });
     if (check.confirmed)
         document->setDiskVersion(check.confirmed);
     if (check.change == DiskChange::None)
         return OutsideChangeChoice::SaveAnyway;
-    const Document::ModalScope scope(document);
     m_controller.showDocument(document);
     return askAboutOutsideChange(*document, check.change == DiskChange::Deleted,
                                  document->window());
