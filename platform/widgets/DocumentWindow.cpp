@@ -86,7 +86,7 @@ void DocumentWindow::closeEvent(QCloseEvent *event)
     // The controller hides the window itself once the document may close; the window never
     // closes on its own, so a cancelled prompt leaves everything as it was.
     event->ignore();
-    // While a question is up or the file is written, the window stays: it is asked again later.
+    // While a question is up or the file is being written, a request to close goes unheeded.
     if (!m_document->isInModalSession())
         m_controller.closeDocument(m_document);
 }
