@@ -256,6 +256,15 @@ void EditorViewTest::largeTextWrapsWhereItIsSeen()
     QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
     QVERIFY(control.SendScintilla(ScintillaControl::SCI_WRAPCOUNT,
                                   static_cast<unsigned long>(lines - 2)) > 1);
+    // The lines wrapped on the screen take their rows, each after the rows of the one before;
+    // the lines above them, not yet wrapped, a row each.
+    const auto firstRow = [&](long line) {
+        return control.SendScintilla(ScintillaControl::SCI_VISIBLEFROMDOCLINE, line);
+    };
+    QCOMPARE(firstRow(lines / 2), lines / 2);
+    for (long line = lines - 4; line + 1 < lines; ++line)
+        QCOMPARE(firstRow(line + 1) - firstRow(line),
+                 control.SendScintilla(ScintillaControl::SCI_WRAPCOUNT, line));
     const long caretY =
         control.SendScintilla(ScintillaControl::SCI_POINTYFROMPOSITION, 0UL,
                               control.SendScintilla(ScintillaControl::SCI_GETCURRENTPOS));
