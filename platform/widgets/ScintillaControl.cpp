@@ -20,6 +20,9 @@ long scintillaColour(const QColor &colour)
     return long(colour.red()) | (long(colour.green()) << 8) | (long(colour.blue()) << 16);
 }
 
+// Room for edits in a new document's text, beyond the text itself.
+constexpr qsizetype editingRoom = qsizetype(1) << 20;
+
 } // namespace
 
 ScintillaControl::ScintillaControl(QWidget *parent)
@@ -54,14 +57,17 @@ ScintillaControl::ScintillaControl(QWidget *parent)
 bool ScintillaControl::startDocument(qsizetype size)
 {
     // A document without per-character style bytes: plain text needs none, and they would
-    // double the memory a large file takes. One byte more than the text, so that inserting it
-    // never grows the buffer.
+    // double the memory a large file takes. Room beyond the text, so that neither inserting it
+    // nor the first edits copy it into a larger buffer, which for a large text touches as much
+    // fresh memory as the text itself. The room is small, since moving the text across it to
+    // edit at the end touches it too.
     const long options =
         SC_DOCUMENTOPTION_STYLES_NONE | (size > 0x7fffffff ? SC_DOCUMENTOPTION_TEXT_LARGE : 0);
     // Scintilla lets a failed allocation here through, which its callers take as out of memory;
     // the text shown so far stays as it is either way.
     const long document =
-        SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(size + 1), options);
+        SendScintilla(SCI_CREATEDOCUMENT,
+                      static_cast<unsigned long>(size + qMin(size / 8, editingRoom) + 1), options);
     if (!document)
         return false;
     SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
