@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "DocumentScene.h"
+#include "FontLoading.h"
 #include "Translations.h"
 #include "WindowActivation.h"
 
@@ -84,6 +85,7 @@ template <class App> int runApplication(int argc, char **argv)
     // Declared before the application, which keeps a reference to its argument count.
     CommandLine commandLine(argc, argv, identity.description);
     const ActivationToken launcherToken = ActivationToken::fromEnvironment();
+    const FontLoading fonts;
     QApplication application(commandLine.toolkitArgumentCount(), argv);
     installTranslations();
     const QByteArrayList files = commandLine.files(argv);
