@@ -2,7 +2,8 @@
 # Measures the editor under Xvfb beside its floors, in one run: launch to a window against a bare
 # Qt window; opening the 100 MB, 10 MB one-line and 10 MB UTF-16 files against reading and
 # decoding them; peak memory; the cost of typing at the end of the 100 MB file and of the 10 MB
-# line; and, in process, a keystroke in the middle of that line.
+# line, beside FeatherPad's when it is installed; and, in process, a keystroke in the middle of
+# that line.
 #   bench/bench_editor.sh [OUTDIR]         (N=5 and N_BIG=3 repetitions by default)
 # Needs the peer benchmark beside the project (../shared/peer-bench) and, from Debian:
 # xvfb xdotool x11-utils python3-xlib imagemagick dbus.
@@ -26,6 +27,11 @@ user=()
 "$peer/peer-bench.sh" -n "${N_BIG:-3}" "${user[@]}" --label scribbet --out "$out/results.jsonl" \
     --shots "$out/shots" --type-test "$PWD/build/bench/scribbet/scribbet {file}" \
     "$corpus/ascii-100m.txt" "$corpus/single-line-10m.txt"
+# Typing at the end of 100 MB is judged beside the editor users would pick instead.
+if command -v featherpad >/dev/null; then
+    "$peer/peer-bench.sh" -n "${N_BIG:-3}" "${user[@]}" --label featherpad --out "$out/results.jsonl" \
+        --type-test "featherpad {file}" "$corpus/ascii-100m.txt"
+fi
 /usr/bin/python3 "$peer/peerbench.py" report "$out/results.jsonl" | tee "$out/report.md"
 # A keystroke in the middle of the one long line, in process: the typing test above types at
 # its end, faster than anyone types, so its keys queue up.
