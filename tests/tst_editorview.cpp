@@ -61,6 +61,7 @@ private slots:
     void textIsSetWithTheFontsKerning();
     void largeTextWrapsWhereItIsSeen();
     void rowsAtTheEndOfALongLinePaintAsShortLinesDo();
+    void editsInALongLineLayItOutAsAFreshLayoutDoes();
 };
 
 void EditorViewTest::returnTypesTheLineEndingTheTextUses()
@@ -315,6 +316,51 @@ void EditorViewTest::rowsAtTheEndOfALongLinePaintAsShortLinesDo()
     sameWords.show();
     sameWords.loadText(shortLines);
     QCOMPARE(painted, rowEnds(controlOf(&sameWords), rows));
+}
+
+// After edits anywhere in a long line, its rows and every character's place, the caret's among
+// them, are those of the same text laid out afresh, however much of the old layout was kept.
+void EditorViewTest::editsInALongLineLayItOutAsAFreshLayoutDoes()
+{
+    QByteArray line;
+    for (int word = 0; line.size() < 60000; ++word)
+        line += QByteArray(1 + word % 11, char('a' + word % 26)) + (word % 7 ? " " : "\t");
+    TextEditor edited;
+    edited.resize(400, 300);
+    edited.show();
+    edited.loadText(line);
+    QVERIFY(QTest::qWaitForWindowExposed(&edited));
+    ScintillaControl &control = controlOf(&edited);
+    const auto places = [](ScintillaControl &editor) {
+        const auto at = [&](long position, int message) {
+            return editor.SendScintilla(message, 0UL, position);
+        };
+        QList<QPoint> points; // from the line's start: the view may have scrolled
+        for (long position = 0; position <= editor.SendScintilla(ScintillaControl::SCI_GETLENGTH);
+             ++position)
+            points.append({int(at(position, ScintillaControl::SCI_POINTXFROMPOSITION)),
+                           int(at(position, ScintillaControl::SCI_POINTYFROMPOSITION) -
+                               at(0, ScintillaControl::SCI_POINTYFROMPOSITION))});
+        return points;
+    };
+    const QList<std::pair<long, QString>> edits = {{30000, "Wo"},
+                                                   {59000, "AV\tTo "},
+                                                   {500, "x"},
+                                                   {45000, "\b\b\b"},
+                                                   {-1, " typed at the end"}};
+    for (const auto &[position, keys] : edits) {
+        control.SendScintilla(ScintillaControl::SCI_GOTOPOS,
+                              position < 0 ? long(control.length()) : position);
+        QTest::keyClicks(&edited, keys);
+        edited.repaint();
+        TextEditor fresh;
+        fresh.resize(edited.size());
+        fresh.show();
+        fresh.loadText(control.text().toUtf8());
+        QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+        // Once its scroll bar has come: a text taller than the view is wrapped narrower.
+        QTRY_VERIFY2(places(control) == places(controlOf(&fresh)), qPrintable(keys));
+    }
 }
 
 SCRIBBET_TEST_MAIN(EditorViewTest)
