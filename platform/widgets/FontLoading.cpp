@@ -1,5 +1,7 @@
 #include "FontLoading.h"
 
+#include <system_error>
+
 #ifdef SCRIBBET_HAS_FONTCONFIG
 #include <fontconfig/fontconfig.h>
 #endif
@@ -12,7 +14,11 @@ namespace platform {
 FontLoading::FontLoading()
 {
 #ifdef SCRIBBET_HAS_FONTCONFIG
-    m_reading = std::thread([] { FcInit(); });
+    try {
+        m_reading = std::thread([] { FcInit(); });
+    } catch (const std::system_error &) {
+        // No thread to spare: Qt reads the configuration itself, as it always could.
+    }
 #endif
 }
 
