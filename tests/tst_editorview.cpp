@@ -361,6 +361,13 @@ void EditorViewTest::editsInALongLineLayItOutAsAFreshLayoutDoes()
         const QList<QPoint> afterEdit = places(control);
         // Once its scroll bar has come: a text taller than the view is wrapped narrower.
         QTRY_VERIFY2(places(controlOf(&fresh)) == afterEdit, qPrintable(keys));
+        // Each place is that of its own row, not one laid out the same way but wrongly placed.
+        const long top = control.SendScintilla(ScintillaControl::SCI_POINTYFROMPOSITION, 0UL, 0L);
+        for (int position = 0; position < afterEdit.size() - 1; position += 97)
+            QCOMPARE(
+                int(control.SendScintilla(ScintillaControl::SCI_POSITIONFROMPOINT,
+                                          afterEdit[position].x(), afterEdit[position].y() + top)),
+                position);
     }
 }
 
