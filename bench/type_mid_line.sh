@@ -6,10 +6,11 @@
 # Needs, from Debian: xvfb xdotool dbus.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+peer=${PEER_BENCH:-../shared/peer-bench}
 corpus=${CORPUS:-build/bench-corpus}
 scribbet=${SCRIBBET:-$PWD/build/bench/scribbet/scribbet}
 [[ -n ${SCRIBBET:-} ]] || { cmake --preset bench >/dev/null && cmake --build --preset bench >/dev/null; }
-../shared/peer-bench/gen-corpus.sh "$corpus" >/dev/null
+"$peer/gen-corpus.sh" "$corpus" >/dev/null
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/config/scribbet"

@@ -39,6 +39,15 @@ ScintillaControl &controlOf(TextEditor *editor)
     return *editor->findChild<ScintillaControl *>();
 }
 
+// Shows the text in an editor of that size, as in a window, once the window is on the screen.
+bool showText(TextEditor &editor, QSize size, const QByteArray &text)
+{
+    editor.resize(size);
+    editor.show();
+    editor.loadText(text);
+    return QTest::qWaitForWindowExposed(&editor);
+}
+
 // What a save would write.
 QByteArray documentText(const BoundView &bound)
 {
@@ -169,10 +178,7 @@ void EditorViewTest::longLineWrapsBetweenWordsAndTakesEdits()
         line +=
             word % 50 == 0 ? "caf\xc3\xa9 " : QByteArray(1 + word % 9, char('a' + word % 26)) + ' ';
     TextEditor textEditor;
-    textEditor.resize(400, 300);
-    textEditor.show();
-    textEditor.loadText(line);
-    QVERIFY(QTest::qWaitForWindowExposed(&textEditor));
+    QVERIFY(showText(textEditor, {400, 300}, line));
     ScintillaControl &editor = controlOf(&textEditor);
     const auto y = [&](qsizetype position) {
         return editor.SendScintilla(ScintillaControl::SCI_POINTYFROMPOSITION, 0UL, long(position));
@@ -212,10 +218,7 @@ void EditorViewTest::textIsSetWithTheFontsKerning()
 {
     const QString text = QStringLiteral("AVATAR Toyota WAVE Typewriter, LT P. r, y. Wa Yo");
     TextEditor textEditor;
-    textEditor.resize(1200, 200);
-    textEditor.show();
-    textEditor.loadText(text.toUtf8());
-    QVERIFY(QTest::qWaitForWindowExposed(&textEditor));
+    QVERIFY(showText(textEditor, {1200, 200}, text.toUtf8()));
     ScintillaControl &control = controlOf(&textEditor);
     QTextLayout layout(text, QFontDatabase::systemFont(QFontDatabase::GeneralFont),
                        control.viewport());
@@ -295,10 +298,8 @@ void EditorViewTest::rowsAtTheEndOfALongLinePaintAsShortLinesDo()
         return ends;
     };
     TextEditor longLine;
-    longLine.resize(400, 300);
-    longLine.show();
-    longLine.loadText(line);
-    QTRY_VERIFY(QTest::qWaitForWindowExposed(&longLine) && !longLine.isLoading());
+    QVERIFY(showText(longLine, {400, 300}, line));
+    QTRY_VERIFY(!longLine.isLoading());
     QTest::keyClick(&longLine, Qt::Key_End, Qt::ControlModifier);
     ScintillaControl &control = controlOf(&longLine);
     const int height = int(control.SendScintilla(ScintillaControl::SCI_TEXTHEIGHT, 0UL));
@@ -312,9 +313,7 @@ void EditorViewTest::rowsAtTheEndOfALongLinePaintAsShortLinesDo()
     for (int row = 0; row < rows; ++row)
         shortLines += line.mid(rowStart(row), rowStart(row + 1) - rowStart(row)) + '\n';
     TextEditor sameWords;
-    sameWords.resize(400, 300);
-    sameWords.show();
-    sameWords.loadText(shortLines);
+    QVERIFY(showText(sameWords, {400, 300}, shortLines));
     QCOMPARE(painted, rowEnds(controlOf(&sameWords), rows));
 }
 
@@ -328,10 +327,7 @@ void EditorViewTest::editsInALongLineLayItOutAsAFreshLayoutDoes()
                               : QByteArray(1 + word % 11, char('a' + word % 26))) +
                 (word % 7 || line.size() < 40000 ? " " : "\t"); // tabs only far after the edits
     TextEditor edited;
-    edited.resize(400, 300);
-    edited.show();
-    edited.loadText(line);
-    QVERIFY(QTest::qWaitForWindowExposed(&edited));
+    QVERIFY(showText(edited, {400, 300}, line));
     ScintillaControl &control = controlOf(&edited);
     const auto places = [](ScintillaControl &editor) {
         using Control = ScintillaControl;
@@ -354,10 +350,7 @@ void EditorViewTest::editsInALongLineLayItOutAsAFreshLayoutDoes()
         QTest::keyClicks(&edited, keys);
         edited.repaint();
         TextEditor fresh;
-        fresh.resize(edited.size());
-        fresh.show();
-        fresh.loadText(control.text().toUtf8());
-        QVERIFY(QTest::qWaitForWindowExposed(&fresh));
+        QVERIFY(showText(fresh, edited.size(), control.text().toUtf8()));
         const QList<QPoint> afterEdit = places(control);
         // Once its scroll bar has come: a text taller than the view is wrapped narrower.
         QTRY_VERIFY2(places(controlOf(&fresh)) == afterEdit, qPrintable(keys));
