@@ -8,7 +8,10 @@
 #include "TerminationSignals.h"
 #include "UserDefaults.h"
 
+#include <QDirIterator>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QSessionManager>
 #include <QTimer>
 #include <QWidget>
@@ -19,47 +22,24 @@
 namespace platform {
 namespace {
 
-// The windows' icon, as the theme names it after the desktop entry, in the sizes title bars, task
-// bars and switchers show. X11 carries every size a window is given as raw pixels: the eight
-// installed ones, 512 px among them, made a launch 13 ms slower.
-QIcon windowIcon(const QString &name)
+// The windows' icon, one image for each size, as the program carries it under :/window-icon (the
+// desktop shows a running program by its desktop entry's icon; the title bars and switchers of
+// X11 show the window's). Each image is read as the PNG it is: left to find the format itself,
+// the reader first loads every image plugin installed.
+QIcon windowIcon()
 {
-    const QIcon themed = QIcon::fromTheme(name);
     QIcon icon;
-    if (!themed.isNull()) {
-        for (const int size : {16, 24, 32, 48, 64})
-            icon.addPixmap(themed.pixmap(size));
+    QDirIterator images(QStringLiteral(":/window-icon"), {QStringLiteral("*.png")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+    while (images.hasNext()) {
+        QImageReader reader(images.next(), "png");
+        reader.setAutoDetectImageFormat(false);
+        const QImage image = reader.read();
+        if (!image.isNull())
+            icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
 }
-
-// Gives the windows their icon once the first of them has been shown: finding the icon and
-// scaling it held the first window back by 9 ms (the empty launch of the peer benchmark), and
-// the desktop takes an icon that comes a moment later.
-class IconOnceShown final : public QObject {
-public:
-    explicit IconOnceShown(QString name)
-        : QObject(qApp)
-        , m_name(std::move(name))
-    {
-        qApp->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Expose) {
-            qApp->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
-                QGuiApplication::setWindowIcon(windowIcon(m_name));
-                deleteLater();
-            });
-        }
-        return false;
-    }
-
-private:
-    QString m_name;
-};
 
 // A person may turn drafts off, say for text that must never reach the disk unless saved.
 DocumentController::DraftKeeping draftsAsSet(const UserDefaults &settings)
@@ -115,7 +95,7 @@ ApplicationRunner::ApplicationRunner(const ApplicationIdentity &identity)
     QCoreApplication::setApplicationName(identity.name);
     QGuiApplication::setApplicationDisplayName(identity.displayName);
     QGuiApplication::setDesktopFileName(identity.bundleIdentifier);
-    new IconOnceShown(identity.bundleIdentifier);
+    QGuiApplication::setWindowIcon(windowIcon());
     // The document controller decides when the application ends: when its last document closes.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }

@@ -38,8 +38,9 @@ struct ApplicationIdentity {
     const char *description;
 };
 
-/// Names the application, keeps it to one instance per user, and once the application object
-/// exists shows its documents, tells its delegate about launch and reopen, and runs the event loop.
+/// Names the application, gives its windows the icon the program carries under :/window-icon (a
+/// PNG for each size), keeps it to one instance per user, and once the application object exists
+/// shows its documents, tells its delegate about launch and reopen, and runs the event loop.
 class ApplicationRunner final {
 public:
     explicit ApplicationRunner(const ApplicationIdentity &identity);
