@@ -2,7 +2,7 @@
 
 #include "CommandLine.h"
 #include "DocumentScene.h"
-#include "FontLoading.h"
+#include "LoadingAhead.h"
 #include "Translations.h"
 #include "WindowActivation.h"
 
@@ -86,13 +86,15 @@ template <class App> int runApplication(int argc, char **argv)
     // Declared before the application, which keeps a reference to its argument count.
     CommandLine commandLine(argc, argv, identity.description);
     const ActivationToken launcherToken = ActivationToken::fromEnvironment();
-    const FontLoading fonts;
+    const LoadingAhead fonts(loadFontConfiguration);
     QApplication application(commandLine.toolkitArgumentCount(), argv);
+    const LoadingAhead bus(connectSessionBus);
     installTranslations();
     const QByteArrayList files = commandLine.files(argv);
     ApplicationRunner runner(identity);
     if (runner.handOverToRunningInstance(files, launcherToken))
         return 0;
+    const LoadingAhead images(loadImagePlugins);
     App app;
     return runner.run(App::body().scene(), files, &app.delegate(),
                       commandLine.activatedByBus() ? ApplicationRunner::Launch::ByBus
