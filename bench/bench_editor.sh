@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Measures the editor under Xvfb beside its floors, in one run: launch to a window against a bare
-# Qt window; opening the 100 MB, 10 MB one-line and 10 MB UTF-16 files against reading and
-# decoding them; peak memory; the cost of typing at the end of the 100 MB file and of the 10 MB
-# line, beside FeatherPad's when it is installed; and, in process, a keystroke in the middle of
-# that line.
+# Qt window and one with menus and a text area; opening the 100 MB, 10 MB one-line and 10 MB
+# UTF-16 files against reading and decoding them; peak memory; the cost of typing at the end of
+# the 100 MB file and of the 10 MB line, beside FeatherPad's when it is installed; and, in
+# process, a keystroke in the middle of that line.
 #   bench/bench_editor.sh [OUTDIR]         (N=5 and N_BIG=3 repetitions by default)
 # Needs the peer benchmark beside the project (../shared/peer-bench) and, from Debian:
 # xvfb xdotool x11-utils python3-xlib imagemagick dbus.
@@ -21,6 +21,8 @@ user=()
 "$peer/floor.sh" -n 5 --out "$out/results.jsonl" "$corpus"/{ascii-100m,single-line-10m,utf16le-10m}.txt
 "$peer/peer-bench.sh" -n "${N:-5}" "${user[@]}" --label bare-qt --out "$out/results.jsonl" \
     "$PWD/build/bench/bench/bare_qt_window" empty
+"$peer/peer-bench.sh" -n "${N:-5}" "${user[@]}" --label menus-and-text --out "$out/results.jsonl" \
+    "$PWD/build/bench/bench/menus_and_text_window" empty
 "$peer/peer-bench.sh" -n "${N:-5}" "${user[@]}" --label scribbet --out "$out/results.jsonl" \
     --shots "$out/shots" "$PWD/build/bench/scribbet/scribbet {file}" empty \
     "$corpus/single-line-10m.txt" "$corpus/utf16le-10m.txt"
