@@ -8,7 +8,7 @@
 #include "TerminationSignals.h"
 #include "UserDefaults.h"
 
-#include <QDirIterator>
+#include <QDir>
 #include <QIcon>
 #include <QImageReader>
 #include <QPixmap>
@@ -22,17 +22,16 @@
 namespace platform {
 namespace {
 
-// The windows' icon, one image for each size, as the program carries it under :/window-icon (the
+// The windows' icon, one PNG for each size, as the program carries it under :/window-icon (the
 // desktop shows a running program by its desktop entry's icon; the title bars and switchers of
 // X11 show the window's). Each image is read as the PNG it is: left to find the format itself,
 // the reader first loads every image plugin installed.
 QIcon windowIcon()
 {
     QIcon icon;
-    QDirIterator images(QStringLiteral(":/window-icon"), {QStringLiteral("*.png")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-    while (images.hasNext()) {
-        QImageReader reader(images.next(), "png");
+    const QDir folder(QStringLiteral(":/window-icon"));
+    for (const QString &name : folder.entryList(QDir::Files)) {
+        QImageReader reader(folder.filePath(name), "png");
         reader.setAutoDetectImageFormat(false);
         const QImage image = reader.read();
         if (!image.isNull())
