@@ -30,6 +30,13 @@ std::unique_ptr<QSettings> openSettings(const QString &path)
     return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
+// Whether the file holds `value` already. It keeps numbers and truth values as text.
+bool isStoredAs(const QVariant &stored, const QVariant &value)
+{
+    const bool keptAsText = value.typeId() == QMetaType::Int || value.typeId() == QMetaType::Bool;
+    return stored == value || (keptAsText && stored.toString() == value.toString());
+}
+
 } // namespace
 
 // Where Qt keeps an application's settings in its configuration folder.
@@ -62,11 +69,13 @@ void UserDefaults::setBool(bool value, const QString &key)
 void UserDefaults::setValue(const QVariant &value, const QString &key)
 {
     // QSettings writes the file on its own once control is back in the event loop, and at exit;
-    // a write per value would put file I/O on the launch path.
-    if (m_settings)
-        m_settings->setValue(key, value);
-    else
+    // a write per value would put file I/O on the launch path. A value the file holds already is
+    // not set again: that would rewrite the file, with a lock and two syncs to the disk, at every
+    // launch.
+    if (!m_settings)
         m_unsaved.insert(key, value);
+    else if (!m_settings->contains(key) || !isStoredAs(m_settings->value(key), value))
+        m_settings->setValue(key, value);
 }
 
 QVariant UserDefaults::value(const QString &key) const
