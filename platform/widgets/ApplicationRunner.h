@@ -88,7 +88,6 @@ template <class App> int runApplication(int argc, char **argv)
     const ActivationToken launcherToken = ActivationToken::fromEnvironment();
     const LoadingAhead fonts(loadFontConfiguration);
     QApplication application(commandLine.toolkitArgumentCount(), argv);
-    const LoadingAhead bus(connectSessionBus);
     installTranslations();
     const QByteArrayList files = commandLine.files(argv);
     ApplicationRunner runner(identity);

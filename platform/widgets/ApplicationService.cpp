@@ -76,6 +76,9 @@ ApplicationService::~ApplicationService()
 bool ApplicationService::handOverToRunningInstance(const QByteArrayList &files,
                                                    const ActivationToken &token)
 {
+    // Connected first from the window's thread, the bus holds back what it delivers until the
+    // event loop runs, so that the request that started the program, sent as soon as the name is
+    // owned, finds the object registered. Connected ahead on another thread, it came too early.
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;

@@ -1,6 +1,5 @@
 #include "LoadingAhead.h"
 
-#include <QDBusConnection>
 #include <QImageReader>
 
 #include <system_error>
@@ -38,12 +37,6 @@ void loadFontConfiguration()
 void loadImagePlugins()
 {
     QImageReader::supportedImageFormats();
-}
-
-// The connection is shared: the main thread's later call takes it as made.
-void connectSessionBus()
-{
-    QDBusConnection::sessionBus();
 }
 
 } // namespace platform

@@ -29,8 +29,4 @@ void loadFontConfiguration();
 /// it claims the format: 2.5 ms here. Needs the application object.
 void loadImagePlugins();
 
-/// Connects to the session bus, which the check for a running instance waits for (2 ms here, more
-/// on a busy bus). Needs the application object.
-void connectSessionBus();
-
 } // namespace platform
