@@ -1,5 +1,5 @@
 // The floor for an editor's launch: what any window with a menu bar and a text area costs beyond a
-// bare one (two fonts' engines, the menus, the editing component), shown as soon as Qt is ready.
+// bare one (a font engine, the menus, the editing component), shown as soon as Qt is ready.
 // Timed beside bare_qt_window and Scribbet, it tells Scribbet's own start-up work from the rest.
 #include <Qsci/qsciscintilla.h>
 

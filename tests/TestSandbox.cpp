@@ -43,6 +43,13 @@ void writeContents(const QString &path, const QByteArray &bytes)
         qFatal("cannot write the test file %s", qPrintable(path));
 }
 
+struct stat statusOf(const QString &path)
+{
+    struct stat status {};
+    ::lstat(QFile::encodeName(path).constData(), &status);
+    return status;
+}
+
 void setImmutable(const QString &path, bool immutable)
 {
     const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace scribbet::testing {
 
 /// Points HOME and the XDG folders at a fresh temporary folder for as long as it lives, so that
@@ -36,6 +38,9 @@ QByteArray contentsOf(const QString &path);
 
 /// Writes `bytes` to the file at `path`, replacing it, and makes the folders it needs.
 void writeContents(const QString &path, const QByteArray &bytes = "state");
+
+/// What lstat() tells of the file at `path`: all zero when there is none.
+struct stat statusOf(const QString &path);
 
 /// Sets or clears the immutable flag of a file or folder: what even root may not change.
 void setImmutable(const QString &path, bool immutable);

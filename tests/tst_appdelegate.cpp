@@ -12,7 +12,6 @@
 #include "UserDefaults.h"
 
 #include <QDir>
-#include <sys/stat.h>
 
 #include <memory>
 
@@ -105,19 +104,17 @@ void AppDelegateTest::launchWritesSettingsAndDefersTheDocument()
     QVERIFY(!panel.isVisible());
     QCOMPARE(m_controller->documents().size(), 1);
     // What reaches the settings file, not what this process's settings object remembers.
-    const QString path = platform::UserDefaults::standardPath();
+    const QString path = qEnvironmentVariable("XDG_CONFIG_HOME") +
+                         QStringLiteral("/scribbet-tests/scribbet-tests.ini");
     const QByteArray file = scribbet::testing::contentsOf(path);
     QVERIFY2(file.contains("NSRecentDocumentsMaximum=5") &&
                  file.contains("NSQuitAlwaysKeepsWindows=false"),
              file.constData());
     // The next launch, reading them back, leaves the file alone: a rewrite is a new file.
-    struct stat written = {};
-    struct stat now = {};
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &written), 0);
+    const ino_t written = scribbet::testing::statusOf(path).st_ino;
     platform::UserDefaults(path).setInteger(5, scribbet::recentDocumentsMaximumKey);
     platform::UserDefaults(path).setBool(false, scribbet::quitAlwaysKeepsWindowsKey);
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &now), 0);
-    QCOMPARE(now.st_ino, written.st_ino);
+    QVERIFY(written != 0 && scribbet::testing::statusOf(path).st_ino == written);
 }
 
 void AppDelegateTest::deferredBlockDoesNothingOnceTheDelegateIsGone()

@@ -13,7 +13,6 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <sys/xattr.h>
@@ -29,13 +28,6 @@ using Make = std::function<void(const QString &)>;
 QByteArray encoded(const QString &path)
 {
     return QFile::encodeName(path);
-}
-
-struct stat statusOf(const QString &path)
-{
-    struct stat status {};
-    ::lstat(encoded(path).constData(), &status);
-    return status;
 }
 
 QByteArray outputOf(const QString &program, const QStringList &arguments)

@@ -10,8 +10,6 @@
 
 #include <thread>
 
-#include <sys/stat.h>
-
 using platform::SharedRecentFiles;
 using namespace scribbet::testing;
 
@@ -131,10 +129,8 @@ void SharedRecentFilesTest::listAndSettingsArePrivateAndOnlyInARegularFile()
         settings.setValue(5, "kept");
         QCOMPARE(settings.integer("kept"), 5);
     }
-    struct stat status {};
-    QCOMPARE(::stat(QFile::encodeName(file).constData(), &status), 0);
-    QCOMPARE(status.st_mode & 0777, standing.isEmpty() ? 0600U : 0644U);
-    QCOMPARE(S_ISFIFO(status.st_mode), standing == "pipe");
+    QCOMPARE(statusOf(file).st_mode & 0777, standing.isEmpty() ? 0600U : 0644U);
+    QCOMPARE(S_ISFIFO(statusOf(file).st_mode), standing == "pipe");
     QVERIFY(QFile::remove(file));
 }
 
